@@ -1,16 +1,11 @@
 #!/usr/bin/env bash
 # The project's test command: installs what is missing, builds native (with
-# AddressSanitizer and UBSan), win64 and win32, runs the native tests directly
-# and the win64 tests under Wine, and exits non-zero when anything fails.
+# AddressSanitizer and UBSan), win64 and win32, then runs the native tests
+# directly and the win64 tests under Wine, all in one Wine session (native
+# tests may start win64 programs too), and exits non-zero when anything fails.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 "$root/scripts/install-deps.sh" || exit 1
 "$root/scripts/build.sh" || exit 1
-
-status=0
-echo "=== native tests ==="
-ctest --test-dir "$root/build/native" --output-on-failure || status=1
-echo "=== win64 tests (Wine) ==="
-"$root/scripts/with-wine.sh" ctest --test-dir "$root/build/win64" --output-on-failure || status=1
-exit $status
+"$root/scripts/with-wine.sh" "$root/scripts/run-tests.sh"
