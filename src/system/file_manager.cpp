@@ -5,9 +5,10 @@
 
 namespace {
 
-// The shell's item selection needs COM on the calling thread. A thread that
-// already has it keeps its apartment (the nested call only counts up, and a
-// different model is left alone).
+// The shell's item selection, and shell extensions that ShellExecuteW may
+// hand a request to, need COM on the calling thread. A thread that already has
+// it keeps its apartment (the nested call only counts up, and a different
+// model is left alone).
 class ComOnThisThread {
  public:
   ComOnThisThread() {
@@ -74,7 +75,6 @@ bool SelectItemInFolderWindow(const String& path) {
         FindExport<OpenFolderAndSelectItemsFunction>(L"shell32.dll", "SHOpenFolderAndSelectItems");
   if (!caches.openFolderAndSelectItems) return false;
 
-  const ComOnThisThread com;
   if (!caches.simpleIdListFromPath)
     caches.simpleIdListFromPath =
         FindExport<SimpleIdListFromPathFunction>(L"shell32.dll", "SHSimpleIDListFromPath");
@@ -106,26 +106,27 @@ bool OpenFolderWindow(const String& path) {
 
 // Way 3: the file manager started with a selection request.
 bool StartFileManagerSelecting(const String& path) {
-  try {
-    const String parameters = u" /select," + path;
-    return ShellAccepted(CurrentSystemApi().ShellExecuteW(nullptr, L"open", L"explorer",
-                                                          WideCStr(parameters), nullptr, SW_SHOWNORMAL));
-  } catch (...) {
-    return false;
-  }
+  const String parameters = u" /select," + path;
+  return ShellAccepted(CurrentSystemApi().ShellExecuteW(nullptr, L"open", L"explorer", WideCStr(parameters),
+                                                        nullptr, SW_SHOWNORMAL));
 }
 
 }  // namespace
 
 bool RevealInFileManager(const String& path) {
-  const PlatformVersion version = ReportedPlatformVersion();
-  if (version.major > 5 || version.minor > 0) {
-    try {
-      if (SelectItemInFolderWindow(path)) return true;
-      if (version.major > 5) return OpenFolderWindow(path);
-    } catch (...) {
-      // Any failure of the first two ways leaves the command line.
+  try {
+    const ComOnThisThread com;
+    const PlatformVersion version = ReportedPlatformVersion();
+    if (version.major > 5 || version.minor > 0) {
+      try {
+        if (SelectItemInFolderWindow(path)) return true;
+        if (version.major > 5) return OpenFolderWindow(path);
+      } catch (...) {
+        // Any failure of the first two ways leaves the command line.
+      }
     }
+    return StartFileManagerSelecting(path);
+  } catch (...) {
+    return false;
   }
-  return StartFileManagerSelecting(path);
 }

@@ -1,5 +1,6 @@
 #include "system/known_folders.h"
 
+#include "rtl/textutils.h"
 #include "rtl/wide_string.h"
 #include "system/system_caches.h"
 #include "system/wow64.h"
@@ -58,15 +59,6 @@ const KnownFolder* FindKnownFolder(int csidl) {
   for (const KnownFolder& folder : kKnownFolders)
     if (folder.csidl == csidl) return &folder;
   return nullptr;
-}
-
-// Without the characters of code 32 or less at either end.
-String TrimBlanks(String text) {
-  size_t first = 0;
-  while (first < text.size() && text[first] <= u' ') ++first;
-  size_t last = text.size();
-  while (last > first && text[last - 1] <= u' ') --last;
-  return text.substr(first, last - first);
 }
 
 String AskShell(HWND ownerWindow, int csidl) {
@@ -136,7 +128,7 @@ String GetSpecialFolderPath(HWND ownerWindow, int csidl) {
     if (!folder) return path;
 
     const FolderFallbacks& side = folder->wow64 && IsWow64() ? *folder->wow64 : folder->native;
-    String fromEnvironment = TrimBlanks(ReadEnvironmentVariable(side.variable));
+    String fromEnvironment = Trim(ReadEnvironmentVariable(side.variable));
     if (!fromEnvironment.empty()) return fromEnvironment;
     const bool version6 = ReportedPlatformVersion().major > 5;
     return PlaceOnSystemDrive(version6 ? side.fromVersion6 : side.upToVersion5);

@@ -2,22 +2,11 @@
 
 #include <cwchar>
 
+#include "rtl/textutils.h"
 #include "rtl/wide_string.h"
 #include "system/system_caches.h"
 
 namespace {
-
-// Equal ignoring the case of a-z only, without locale or Unicode case rules.
-bool SameAsciiText(StringView a, StringView b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char16_t x = a[i], y = b[i];
-    if (x >= u'A' && x <= u'Z') x = static_cast<char16_t>(x - u'A' + u'a');
-    if (y >= u'A' && y <= u'Z') y = static_cast<char16_t>(y - u'A' + u'a');
-    if (x != y) return false;
-  }
-  return true;
-}
 
 // The part after the last "\" or ":".
 StringView ExtractFileName(StringView path) {
@@ -27,7 +16,8 @@ StringView ExtractFileName(StringView path) {
 
 bool EntryMatches(const PROCESSENTRY32W& entry, StringView imageName) {
   const String exe = FromWide(entry.szExeFile, wcsnlen(entry.szExeFile, MAX_PATH));
-  return SameAsciiText(ExtractFileName(exe), imageName) || SameAsciiText(exe, imageName);
+  // SameText folds a-z only: no locale or Unicode case rules for image names.
+  return SameText(ExtractFileName(exe), imageName) || SameText(exe, imageName);
 }
 
 bool TerminateProcessById(DWORD processId) {

@@ -27,6 +27,8 @@ struct RevealCase {
   std::vector<String> shellExecutes;  // verb|file|parameters|directory|show
 };
 
+void PrintTo(const RevealCase& c, std::ostream* out) { *out << c.name; }
+
 String Expand(String text, const String& path, const String& folder) {
   for (const auto& [token, value] : {std::pair{String(u"%P"), path}, std::pair{String(u"%F"), folder}})
     for (size_t at = text.find(token); at != String::npos; at = text.find(token, at + value.size()))
@@ -152,16 +154,16 @@ TEST(Reveal, AMissingSelectionFunctionIsLookedForAgainUntilFound) {
   EXPECT_EQ(fake.selectedPaths.size(), 2u);
 }
 
+BOOL CALLBACK NoteVisibleWindowOfThisProcess(HWND window, LPARAM found) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process == GetCurrentProcessId() && IsWindowVisible(window)) *reinterpret_cast<bool*>(found) = true;
+  return TRUE;
+}
+
 bool HasVisibleWindowOfThisProcess() {
   bool found = false;
-  EnumWindows(
-      [](HWND window, LPARAM found) -> BOOL {
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        if (process == GetCurrentProcessId() && IsWindowVisible(window)) *reinterpret_cast<bool*>(found) = true;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumWindows(NoteVisibleWindowOfThisProcess, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 

@@ -34,6 +34,8 @@ struct FallbackCase {
   std::wstring variableRead;  // empty: none may be read
 };
 
+void PrintTo(const FallbackCase& c, std::ostream* out) { *out << c.name; }
+
 class KnownFolderFallback : public testing::TestWithParam<FallbackCase> {};
 
 TEST_P(KnownFolderFallback, FollowsTheTable) {

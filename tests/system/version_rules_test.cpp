@@ -50,6 +50,8 @@ struct VersionCase {
   const char* report;
 };
 
+void PrintTo(const VersionCase& c, std::ostream* out) { *out << c.name; }
+
 class VersionRules : public testing::TestWithParam<VersionCase> {};
 
 TEST_P(VersionRules, HoldOnTheVersionWineReports) {
