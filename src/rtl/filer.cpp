@@ -1,0 +1,3 @@
+#include "rtl/filer.h"
+
+RD_DEFINE_CLASS(TFiler)
