@@ -67,6 +67,11 @@ String TempFolder::MakeFolder(const String& relativeName) {
   return full;
 }
 
+bool RunningUnderWine() {
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
 String TestProgramFolder() {
   wchar_t name[MAX_PATH];
   const String path = FromWide(name, GetModuleFileNameW(nullptr, name, MAX_PATH));

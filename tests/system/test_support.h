@@ -26,6 +26,9 @@ class TempFolder {
   String path_;
 };
 
+// Whether this process runs under Wine rather than on Windows itself.
+bool RunningUnderWine();
+
 // The folder of this test program, with a trailing "\".
 String TestProgramFolder();
 

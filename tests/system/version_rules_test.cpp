@@ -15,11 +15,6 @@
 
 namespace {
 
-bool RunningUnderWine() {
-  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  return ntdll && GetProcAddress(ntdll, "wine_get_version");
-}
-
 // Wine's per-program version setting, removed again on destruction.
 class WineVersionFor {
  public:
