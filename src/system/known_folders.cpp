@@ -108,7 +108,8 @@ String SystemDrive() {
       name.resize(length);
       return ExtractFileDrive(name);
     }
-    name.resize(name.size() * 2);  // truncated
+    if (name.size() >= 32768) return {};  // longer than any file name
+    name.resize(name.size() * 2);         // truncated
   }
 }
 
@@ -127,7 +128,7 @@ String GetSpecialFolderPath(HWND ownerWindow, int csidl) {
     const KnownFolder* folder = FindKnownFolder(csidl);
     if (!folder) return path;
 
-    const FolderFallbacks& side = folder->wow64 && IsWow64() ? *folder->wow64 : folder->native;
+    const FolderFallbacks& side = (folder->wow64 && IsWow64()) ? *folder->wow64 : folder->native;
     String fromEnvironment = Trim(ReadEnvironmentVariable(side.variable));
     if (!fromEnvironment.empty()) return fromEnvironment;
     const bool version6 = ReportedPlatformVersion().major > 5;
