@@ -1,5 +1,6 @@
 #include "system/file_manager.h"
 
+#include "rtl/filenames.h"
 #include "rtl/wide_string.h"
 #include "system/system_caches.h"
 
@@ -86,12 +87,6 @@ bool SelectItemInFolderWindow(const String& path) {
 }
 
 bool ShellAccepted(HINSTANCE result) { return reinterpret_cast<INT_PTR>(result) > 32; }
-
-// Everything up to and including the last "\" or ":".
-String ExtractFilePath(const String& path) {
-  const size_t end = path.find_last_of(u"\\:");
-  return end == String::npos ? String() : path.substr(0, end + 1);
-}
 
 // Way 2: the folder window of `path` itself when it is a folder, else of the
 // folder that holds it.

@@ -1,5 +1,6 @@
 #include "system/known_folders.h"
 
+#include "rtl/filenames.h"
 #include "rtl/textutils.h"
 #include "rtl/wide_string.h"
 #include "system/system_caches.h"
@@ -80,18 +81,6 @@ String ReadEnvironmentVariable(const wchar_t* name) {
     }
     value.resize(length);  // too small: `length` is the size needed, zero included
   }
-}
-
-// "C:" for "C:\...", "\\server\share" for a UNC name, else "".
-String ExtractFileDrive(const String& path) {
-  if (path.size() >= 2 && path[1] == u':') return path.substr(0, 2);
-  if (path.size() >= 2 && path[0] == u'\\' && path[1] == u'\\') {
-    const size_t server = path.find(u'\\', 2);
-    if (server == String::npos) return path;
-    const size_t share = path.find(u'\\', server + 1);
-    return share == String::npos ? path : path.substr(0, share);
-  }
-  return {};
 }
 
 // The drive kernel32.dll was loaded from.

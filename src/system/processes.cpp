@@ -2,17 +2,12 @@
 
 #include <cwchar>
 
+#include "rtl/filenames.h"
 #include "rtl/textutils.h"
 #include "rtl/wide_string.h"
 #include "system/system_caches.h"
 
 namespace {
-
-// The part after the last "\" or ":".
-StringView ExtractFileName(StringView path) {
-  const size_t end = path.find_last_of(u"\\:");
-  return end == StringView::npos ? path : path.substr(end + 1);
-}
 
 bool EntryMatches(const PROCESSENTRY32W& entry, StringView imageName) {
   const String exe = FromWide(entry.szExeFile, wcsnlen(entry.szExeFile, MAX_PATH));
