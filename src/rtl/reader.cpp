@@ -432,9 +432,11 @@ TValueType TReader::ReadValue() {
 }
 
 TValueType TReader::NextValue() {
-  const TValueType type = ReadValue();
+  // Not checked: a component prefix (0xF0 and up) may follow a list.
+  uint8_t type;
+  Read(&type, 1);
   Stream().Seek(-1, soCurrent);
-  return type;
+  return static_cast<TValueType>(type);
 }
 
 void TReader::CheckValue(TValueType type) {

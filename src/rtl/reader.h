@@ -42,6 +42,8 @@ class TReader : public TFiler {
 
   void ReadSignature();
   void ReadPrefix(TFilerFlags& flags, int32_t& child_pos);
+  // The next value type; ReadValue raises "Invalid property value" for an
+  // unknown one, NextValue only looks at the byte.
   TValueType ReadValue();
   TValueType NextValue();
   void CheckValue(TValueType type);

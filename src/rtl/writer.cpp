@@ -228,9 +228,10 @@ void TWriter::WriteObjectProperty(const TPersistent& instance, const TPropInfo& 
   if (!prop.HasSetter() && !sub_component) return;
 
   if (component && !sub_component) {  // a reference to another component, by name
-    const String reference = ComponentReference(component);
+    const String reference = ComponentReference(component, lookup_root_);
     if (reference.empty()) return;
-    if (ancestor && ancestor_value && SameText(ComponentReference(ObjectAs<TComponent>(ancestor_value)), reference)) {
+    if (ancestor && ancestor_value &&
+        SameText(ComponentReference(ObjectAs<TComponent>(ancestor_value), root_ancestor_), reference)) {
       return;
     }
     WritePropName(prop.Name());
@@ -311,10 +312,10 @@ bool TWriter::CollectionsEqual(const TCollection& a, const TCollection* b) {
   return image(a) == image(*b);
 }
 
-String TWriter::ComponentReference(const TComponent* component) const {
+String TWriter::ComponentReference(const TComponent* component, const TComponent* lookup_root) {
   if (!component) return {};
-  if (component->Owner() == lookup_root_) return component->Name();
-  if (component == lookup_root_) return u"Owner";
+  if (component->Owner() == lookup_root) return component->Name();
+  if (component == lookup_root) return u"Owner";
   if (component->Owner() && !component->Owner()->Name().empty() && !component->Name().empty()) {
     return component->Owner()->Name() + u"." + component->Name();
   }

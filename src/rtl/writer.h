@@ -67,7 +67,8 @@ class TWriter : public TFiler {
   void WritePropName(const String& name) { WriteStr(prop_path_ + name); }
   void WriteObjectProperty(const TPersistent& instance, const TPropInfo& prop, const TPersistent* ancestor);
   bool CollectionsEqual(const TCollection& a, const TCollection* b);
-  String ComponentReference(const TComponent* component) const;
+  // The name a reference to `component` is written as, seen from `lookup_root`.
+  static String ComponentReference(const TComponent* component, const TComponent* lookup_root);
 
   String prop_path_;
   TComponent* root_ancestor_ = nullptr;
