@@ -1,5 +1,6 @@
 #include "rtl/objtext.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -64,7 +65,7 @@ class TextToBinary {
     writer_.WritePrefix(flags, position);
     writer_.WriteStr(class_name);
     writer_.WriteStr(name);
-    while (!IsObjectStart() && !parser_.TokenSymbolIs(u"end")) ConvertProperty();
+    while (!IsObjectStart() && !parser_.TokenSymbolIs(u"end") && parser_.Token() != toEOF) ConvertProperty();
     writer_.WriteListEnd();
     while (IsObjectStart()) ConvertObject();
     writer_.WriteListEnd();
@@ -213,6 +214,7 @@ class TextToBinary {
     writer_.WriteValue(vaCollection);
     parser_.NextToken();
     while (parser_.Token() != u'>') {
+      if (parser_.Token() == toEOF) parser_.CheckToken(u'>');
       parser_.CheckTokenSymbol(u"item");
       parser_.NextToken();
       if (parser_.Token() == u'[') {
@@ -224,7 +226,8 @@ class TextToBinary {
         parser_.NextToken();
       }
       writer_.WriteListBegin();
-      while (!parser_.TokenSymbolIs(u"end")) ConvertProperty();
+      while (!parser_.TokenSymbolIs(u"end") && parser_.Token() != toEOF) ConvertProperty();
+      parser_.CheckTokenSymbol(u"end");
       writer_.WriteListEnd();
       parser_.NextToken();
     }
