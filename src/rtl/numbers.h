@@ -10,6 +10,7 @@
 // process-wide FormatSettings); streams and files pass
 // TFormatSettings::Invariant() so that "." is used whatever the locale.
 
+#include <concepts>
 #include <cstdint>
 
 #include "rtl/formatsettings.h"
@@ -26,6 +27,28 @@ String IntToHex(int32_t value, int32_t digits);
 String IntToHex(int64_t value, int32_t digits);
 String IntToHex(uint32_t value, int32_t digits);
 String IntToHex(uint64_t value, int32_t digits);
+
+// Any other integer type (short, long, long long, size_t on either target)
+// goes to the 32-bit form when it fits, else to the 64-bit one, instead of
+// being ambiguous.
+template <std::signed_integral T>
+String IntToStr(T value) {
+  return IntToStr(int64_t(value));
+}
+template <std::unsigned_integral T>
+String IntToStr(T value) {
+  return UIntToStr(uint64_t(value));
+}
+template <std::signed_integral T>
+String IntToHex(T value, int32_t digits) {
+  if constexpr (sizeof(T) <= 4) return IntToHex(int32_t(value), digits);
+  return IntToHex(int64_t(value), digits);
+}
+template <std::unsigned_integral T>
+String IntToHex(T value, int32_t digits) {
+  if constexpr (sizeof(T) <= 4) return IntToHex(uint32_t(value), digits);
+  return IntToHex(uint64_t(value), digits);
+}
 
 // Raise EConvertError "'<text>' is not a valid integer value".
 int32_t StrToInt(StringView s);

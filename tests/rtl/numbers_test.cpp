@@ -20,6 +20,11 @@ TEST(IntegerText, Formats) {
   EXPECT_EQ(IntToHex(int32_t(-1), 4), u"FFFFFFFF");
   EXPECT_EQ(IntToHex(int64_t(-2), 1), u"FFFFFFFFFFFFFFFE");
   EXPECT_EQ(IntToHex(int32_t(0), 0), u"0");
+  EXPECT_EQ(IntToStr(static_cast<long long>(-5)), u"-5");
+  EXPECT_EQ(IntToStr(static_cast<unsigned long>(5)), u"5");
+  EXPECT_EQ(IntToHex(static_cast<short>(-1), 1), u"FFFFFFFF");
+  EXPECT_EQ(IntToHex(static_cast<long long>(-1), 1), u"FFFFFFFFFFFFFFFF");
+  EXPECT_EQ(IntToHex(size_t(255), 4), u"00FF");
 }
 
 TEST(IntegerText, ParsesTheFrameworkForms) {
