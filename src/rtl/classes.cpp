@@ -215,20 +215,29 @@ void TComponent::Updating() { state_.Include(csUpdating); }
 
 void TComponent::Updated() { state_.Exclude(csUpdating); }
 
+namespace {
+
+// The designer position: Left in the low word, Top in the high word.
+int16_t DesignLeft(int32_t info) { return static_cast<int16_t>(info & 0xFFFF); }
+int16_t DesignTop(int32_t info) { return static_cast<int16_t>((static_cast<uint32_t>(info) >> 16) & 0xFFFF); }
+int32_t DesignInfoOf(int32_t left, int32_t top) {
+  return static_cast<int32_t>((static_cast<uint32_t>(static_cast<uint16_t>(top)) << 16) |
+                              static_cast<uint16_t>(left));
+}
+
+}  // namespace
+
 void TComponent::DefineProperties(TFiler& filer) {
   const auto* ancestor = ObjectAs<TComponent>(filer.Ancestor());
   const int32_t ancestor_info = ancestor ? ancestor->design_info_ : 0;
-  auto low = [](int32_t v) { return static_cast<int16_t>(v & 0xFFFF); };
-  auto high = [](int32_t v) { return static_cast<int16_t>((static_cast<uint32_t>(v) >> 16) & 0xFFFF); };
-  auto pack = [](int16_t lo, int16_t hi) {
-    return static_cast<int32_t>((static_cast<uint32_t>(static_cast<uint16_t>(hi)) << 16) | static_cast<uint16_t>(lo));
-  };
   filer.DefineProperty(
-      u"Left", [this, low, high, pack](TReader& r) { design_info_ = pack(static_cast<int16_t>(r.ReadInteger()), high(design_info_)); },
-      [this, low](TWriter& w) { w.WriteInteger(low(design_info_)); }, low(design_info_) != low(ancestor_info));
+      u"Left", [this](TReader& r) { design_info_ = DesignInfoOf(r.ReadInteger(), DesignTop(design_info_)); },
+      [this](TWriter& w) { w.WriteInteger(int32_t{DesignLeft(design_info_)}); },
+      DesignLeft(design_info_) != DesignLeft(ancestor_info));
   filer.DefineProperty(
-      u"Top", [this, low, pack](TReader& r) { design_info_ = pack(low(design_info_), static_cast<int16_t>(r.ReadInteger())); },
-      [this, high](TWriter& w) { w.WriteInteger(high(design_info_)); }, high(design_info_) != high(ancestor_info));
+      u"Top", [this](TReader& r) { design_info_ = DesignInfoOf(DesignLeft(design_info_), r.ReadInteger()); },
+      [this](TWriter& w) { w.WriteInteger(int32_t{DesignTop(design_info_)}); },
+      DesignTop(design_info_) != DesignTop(ancestor_info));
 }
 
 TComponent* CreateComponent(TClass cls, TComponent& owner) {

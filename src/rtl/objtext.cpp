@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "rtl/parser.h"
 #include "rtl/reader.h"
@@ -165,6 +166,7 @@ class TextToBinary {
     switch (parser_.FloatType()) {
       case u's':
       case u'S':
+        if (std::fabs(value) > std::numeric_limits<float>::max()) parser_.Error(u"Invalid property value");
         writer_.WriteSingle(static_cast<float>(value));
         return;
       case u'c':
@@ -364,6 +366,8 @@ class BinaryToText {
       case vaCollection:
         ConvertCollection();
         return;
+      default:
+        reader_.ReadValue();  // raises "Invalid property value" for an unknown type
     }
   }
 

@@ -21,8 +21,10 @@
 // sets, characters), which are not written when they hold their default.
 // Published methods are listed as Method<&TForm1::Button1Click>(u"Button1Click").
 
+#include <cmath>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <initializer_list>
 #include <memory>
 #include <type_traits>
@@ -332,8 +334,15 @@ class PropAccessor final : public TPropAccessor {
     else return TPropAccessor::GetFloat(o);
   }
   void SetFloat(TObject& o, double value) const override {
-    if constexpr (std::is_floating_point_v<V>) Set(o, static_cast<V>(value));
-    else TPropAccessor::SetFloat(o, value);
+    if constexpr (std::is_floating_point_v<V>) {
+      // Out of a single's range is its infinity (a plain cast would be undefined).
+      if (std::fabs(value) > std::numeric_limits<V>::max() && std::isfinite(value)) {
+        value = std::copysign(std::numeric_limits<double>::infinity(), value);
+      }
+      Set(o, static_cast<V>(value));
+    } else {
+      TPropAccessor::SetFloat(o, value);
+    }
   }
   String GetStr(const TObject& o) const override {
     if constexpr (std::is_same_v<V, String>) return Get(o);

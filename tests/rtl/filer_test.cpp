@@ -182,6 +182,18 @@ TEST(Streaming, AgainstAnAncestorOnlyDifferencesAreWrittenAndChildrenAreInherite
   EXPECT_EQ(target->ComponentCount(), 2);
 }
 
+TEST(Streaming, ASubComponentStreamsAsNestedPropertiesOfItsReadOnlyProperty) {
+  TTestHost host(nullptr);
+  host.Inner()->SetWidth(5);
+  const std::string image = Image(host);
+  EXPECT_EQ(image, B("TPF0\x09TTestHost\x00" "\x0BInner.Width\x02\x05" "\x0BInner.Items\x0E\x00" "\x00\x00"));
+  TTestHost back(nullptr);
+  TResourceStream in = Over(image);
+  TReader(in).ReadRootComponent(back);
+  EXPECT_EQ(back.Inner()->Width(), 5);
+  EXPECT_EQ(back.ComponentCount(), 1);
+}
+
 TEST(StreamingValues, IntegersTakeTheSmallestTypeAndStringsTheShortestForm) {
   struct IntCase {
     int64_t value;

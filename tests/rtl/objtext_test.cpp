@@ -201,6 +201,7 @@ TEST(ObjectText, SyntaxErrorsRaiseParserErrorsWithTheLine) {
 
 TEST(ObjectText, DamagedBinaryRaisesReadErrors) {
   for (const std::string& image : {B("TPF1"), B("TPF0\x01T\x00\x01" "D\x05\x00\x00"), B("TPF0\x01T\x00\x01X\x63\x00\x00"),
+                                   B("TPF0\x01T\x00\x01X\x01\x27\x00\x00\x00"),  // unknown type in a list
                                    B("TPF0\x01T\x00\x01X\x0A\xFF\xFF\xFF\x7F"),
                                    B("TPF0\x01T\x00\x01X\x05\x00\x00\x00\x00\x00\x00\x00\x80\xFF\x7F\x00\x00")}) {
     EXPECT_THROW(ToText(image), EReadError);

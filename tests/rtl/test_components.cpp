@@ -121,6 +121,13 @@ void TTestControl::Notification(TComponent* component, TOperation operation) {
   }
 }
 
+RD_DEFINE_CLASS(TTestHost, Prop(u"Inner", &TTestHost::Inner))
+
+TTestHost::TTestHost(TComponent* owner) : TComponent(owner), inner_(new TTestControl(this)) {
+  inner_->SetName(u"Inner");
+  inner_->SetSubComponent(true);
+}
+
 void RegisterTestClasses() {
   RegisterClasses({&TTestControl::StaticClass(), &TTestForm::StaticClass(), &TTestItem::StaticClass()});
 }

@@ -86,4 +86,15 @@ class TTestForm : public TTestControl {
   TObject* last_sender = nullptr;
 };
 
+// A component with a sub-component published read-only, streamed as
+// "Inner.<property>".
+class TTestHost : public TComponent {
+  RD_CLASS(TTestHost, TComponent)
+  explicit TTestHost(TComponent* owner);
+  TTestControl* Inner() const { return inner_; }
+
+ private:
+  TTestControl* inner_;  // owned as a component
+};
+
 void RegisterTestClasses();
