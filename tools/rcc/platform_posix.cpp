@@ -23,11 +23,17 @@ bool ListDirectory(const std::string& path, std::vector<DirEntry>& entries, std:
     if (name == "." || name == "..") continue;
     DirEntry entry;
     entry.name = name;
-    struct stat st {};
-    if (lstat((path + "/" + name).c_str(), &st) != 0) continue;
-    entry.skipped = name[0] == '.' || S_ISLNK(st.st_mode);
-    entry.is_dir = S_ISDIR(st.st_mode);
-    entry.is_file = S_ISREG(st.st_mode);
+    // The entry's type from the listing itself where the file system gives
+    // it, saving one status call per file.
+    unsigned char type = d->d_type;
+    if (type == DT_UNKNOWN) {
+      struct stat st {};
+      if (lstat((path + "/" + name).c_str(), &st) != 0) continue;
+      type = S_ISLNK(st.st_mode) ? DT_LNK : S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : DT_UNKNOWN;
+    }
+    entry.skipped = name[0] == '.' || type == DT_LNK;
+    entry.is_dir = type == DT_DIR;
+    entry.is_file = type == DT_REG;
     entries.push_back(std::move(entry));
   }
   closedir(dir);
