@@ -17,6 +17,7 @@
 #include "engine/support/application_exception.h"
 #include "engine/support/rd_timer_system.h"
 #include "rtl/numbers.h"
+#include "rtl/rtti.h"
 #include "rtl/wide_string.h"
 
 namespace {
@@ -84,6 +85,23 @@ TEST_F(RdTimerTest, StartsOnlyOnceAHandlerIsAssigned) {
   timer.SetOnTimer(ticks.Event());
   EXPECT_NE(timer.TimerId(), 0u);
   EXPECT_EQ(ActiveTimerCount(), before + 1);
+}
+
+TEST_F(RdTimerTest, PublishesItsPropertiesWithTheirDefaults) {
+  const TClassInfo& info = TRdTimer::StaticClass();
+  const TPropInfo* interval = info.FindProperty(u"Interval");
+  const TPropInfo* enabled = info.FindProperty(u"Enabled");
+  ASSERT_NE(interval, nullptr);
+  ASSERT_NE(enabled, nullptr);
+  ASSERT_NE(info.FindProperty(u"OnTimer"), nullptr);
+  EXPECT_EQ(interval->Default(), 1000);
+  EXPECT_EQ(enabled->Default(), 1);
+  // A streamed value goes through the setter like any other change.
+  Ticks ticks;
+  TRdTimer timer(nullptr);
+  timer.SetOnTimer(ticks.Event());
+  SetOrdProp(timer, *enabled, 0);
+  EXPECT_EQ(timer.TimerId(), 0u);
 }
 
 TEST_F(RdTimerTest, FiresAndRestartsWhenTheIntervalChanges) {
