@@ -186,7 +186,7 @@ void TMemIniFile::LoadValues() {
   }
   TStringList lines;
   lines.LoadFromFile(file_name_, encoding_);
-  if (encoding_ == nullptr) encoding_ = lines.Encoding();
+  read_encoding_ = lines.Encoding();
   SetStrings(lines);
 }
 
@@ -290,12 +290,10 @@ void TMemIniFile::SetStrings(const TStrings& lines) {
 void TMemIniFile::UpdateFile() {
   TStringList lines;
   GetStrings(lines);
-  const TEncoding* encoding = encoding_;
-  if (encoding == nullptr) {
-    // ANSI as the framework writes such files, unless the code page lacks a
-    // character of the text: then UTF-8 (with its mark), so nothing is lost.
+  const TEncoding* encoding = Encoding();
+  const TEncoding& ansi = TEncoding::ANSI();
+  if (encoding_ == nullptr && (encoding == nullptr || encoding == &ansi)) {
     const String text = lines.Text();
-    const TEncoding& ansi = TEncoding::ANSI();
     encoding = ansi.GetString(ansi.GetBytes(text)) == text ? &ansi : &TEncoding::UTF8();
   }
   lines.SaveToFile(file_name_, encoding);

@@ -12,9 +12,10 @@
 // names whose objects are the sections' THashedStringLists of name=value
 // lines. Names of sections and keys ignore case unless CaseSensitive. The
 // file is read at construction and written only by UpdateFile, in the
-// encoding given at construction, or else in the one the file was read in
-// (its byte-order mark), or else ANSI - or UTF-8 when the text holds a
-// character the ANSI code page lacks.
+// encoding given, or else in the one the file was read in (its byte-order
+// mark, ANSI without one), or else ANSI. When ANSI was not asked for but the
+// text holds a character the code page lacks, UTF-8 (with its mark) is
+// written instead, so that nothing is lost.
 
 #include <cstdint>
 #include <memory>
@@ -109,7 +110,9 @@ class TMemIniFile : public TCustomIniFile {
 
   bool CaseSensitive() const { return case_sensitive_; }
   void SetCaseSensitive(bool case_sensitive);
-  const TEncoding* Encoding() const { return encoding_; }
+  // The encoding given, else the one the file was read in; nullptr when neither.
+  const TEncoding* Encoding() const { return encoding_ ? encoding_ : read_encoding_; }
+  // nullptr returns to the file's own encoding.
   void SetEncoding(const TEncoding* encoding) { encoding_ = encoding; }
 
  protected:
@@ -127,6 +130,7 @@ class TMemIniFile : public TCustomIniFile {
 
  private:
   std::unique_ptr<THashedStringList> sections_;
-  const TEncoding* encoding_;
+  const TEncoding* encoding_;                 // given by the user
+  const TEncoding* read_encoding_ = nullptr;  // found when the file was read
   bool case_sensitive_ = false;
 };

@@ -215,6 +215,18 @@ TEST_F(IniFileOnDisk, ExplicitEncodingMissingFilesAndUnsavedChanges) {
       << "UTF-8 rather than losing the character";
   missing.Rename(name(), true);
   EXPECT_EQ(missing.ReadString(u"S", u"k", u""), u"\u4E2D");
+
+  // A file read as ANSI moves to UTF-8 only when it must.
+  WriteBytes(EncodeText(u"[S]\r\nk=caf\u00E9\r\n", TEncoding::ANSI(), false));
+  TMemIniFile ansi(name());
+  EXPECT_EQ(ansi.Encoding(), &TEncoding::ANSI());
+  ansi.WriteString(u"S", u"k", u"\u4E2D");
+  ansi.UpdateFile();
+  EXPECT_EQ(ReadBytes(), EncodeText(u"[S]\r\nk=\u4E2D\r\n\r\n", TEncoding::UTF8(), true));
+  // Asked for ANSI, it writes ANSI.
+  ansi.SetEncoding(&TEncoding::ANSI());
+  ansi.UpdateFile();
+  EXPECT_EQ(ReadBytes(), (TBytes{'[', 'S', ']', '\r', '\n', 'k', '=', '?', '\r', '\n', '\r', '\n'}));
 }
 
 }  // namespace
