@@ -69,6 +69,8 @@ class TStrings : public TPersistent {
   String Names(int32_t index) const;
   // Value part of a line; empty when the line has no separator.
   String ValueFromIndex(int32_t index) const;
+  // Makes line `index` Names(index) + separator + value; an empty value
+  // deletes the line.
   void SetValueFromIndex(int32_t index, StringView value);
   // The value of the first line named `name`; empty when there is none.
   String Values(StringView name) const;
