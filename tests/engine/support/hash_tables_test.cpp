@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <random>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "rtl/exceptions.h"
@@ -92,6 +95,54 @@ TEST(PointerHash, FullPointerWidthIsCompared) {
   EXPECT_TRUE(hash.Remove(high));
   EXPECT_EQ(hash.ValueOf(high), 0);
   EXPECT_EQ(hash.ValueOf(low), 1);
+}
+
+// Random adds and removes against a plain model: after every step each
+// bucket, walked through Next from its first item, holds the model's items of
+// that bucket ordered by signed key, then signed data.
+TEST(PointerHash, MatchesAModelUnderRandomChanges) {
+  constexpr int kBuckets = 4;
+  TPointerHash hash(kBuckets);
+  std::vector<std::pair<intptr_t, intptr_t>> model;  // (key, data)
+  std::mt19937 random(12345);
+  std::uniform_int_distribution<int> small(-6, 6);
+  const auto bucket_of = [](intptr_t key) { return uintptr_t(key) % kBuckets; };
+  for (int step = 0; step < 3000; ++step) {
+    const intptr_t key = small(random);
+    const intptr_t data = small(random);
+    const int action = int(random() % 4);
+    if (action <= 1) {
+      hash.Add(uintptr_t(key), data);
+      model.emplace_back(key, data);
+    } else if (action == 2) {
+      const auto it = std::find(model.begin(), model.end(), std::pair(key, data));
+      ASSERT_EQ(hash.Remove(uintptr_t(key), data), it != model.end());
+      if (it != model.end()) model.erase(it);
+    } else {
+      // Without data the item with the smallest data of the key goes.
+      auto first = model.end();
+      for (auto it = model.begin(); it != model.end(); ++it) {
+        if (it->first == key && (first == model.end() || it->second < first->second)) first = it;
+      }
+      ASSERT_EQ(hash.Remove(uintptr_t(key)), first != model.end());
+      if (first != model.end()) model.erase(first);
+    }
+    ASSERT_EQ(hash.Count(), int32_t(model.size()));
+    for (uintptr_t bucket = 0; bucket < kBuckets; ++bucket) {
+      std::vector<std::pair<intptr_t, intptr_t>> expected;
+      for (const auto& item : model) {
+        if (bucket_of(item.first) == bucket) expected.push_back(item);
+      }
+      std::sort(expected.begin(), expected.end());
+      std::vector<std::pair<intptr_t, intptr_t>> chain;
+      if (!expected.empty()) {
+        for (const THashItem* item = hash.FindItem(uintptr_t(expected.front().first)); item; item = item->Next) {
+          chain.emplace_back(intptr_t(item->Hash), item->Data);
+        }
+      }
+      ASSERT_EQ(chain, expected) << "bucket " << bucket << " after step " << step;
+    }
+  }
 }
 
 TEST(BaseHash, OnDeleteSeesEveryLeavingItemInClearOrder) {
