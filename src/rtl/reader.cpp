@@ -114,6 +114,7 @@ void TReader::ReadRootInto(TComponent& root) {
   fixups_.clear();
   root.SetState(csLoading, true);
   root.SetState(csReading, true);
+  reading_root_ = true;
   try {
     root.SetName(name);
     TComponent* const saved_current = current_;
@@ -124,6 +125,7 @@ void TReader::ReadRootInto(TComponent& root) {
     loaded_.insert(loaded_.begin(), &root);
     ResolveFixups();
   } catch (...) {
+    reading_root_ = false;
     DestroyCreatedFrom(0);
     fixups_.clear();
     loaded_.clear();
@@ -131,6 +133,11 @@ void TReader::ReadRootInto(TComponent& root) {
     root.SetState(csLoading, false);
     throw;
   }
+  reading_root_ = false;
+  FinishLoading();
+}
+
+void TReader::FinishLoading() {
   std::vector<TComponent*> loaded = std::move(loaded_);
   loaded_.clear();
   created_.clear();
@@ -138,6 +145,9 @@ void TReader::ReadRootInto(TComponent& root) {
 }
 
 TComponent* TReader::ReadComponent(TComponent* component) {
+  // Called on its own (not inside a root or another component), it also
+  // resolves references and calls Loaded at the end.
+  const bool outermost = depth_ == 0 && !reading_root_;
   DepthGuard depth(depth_);
   TFilerFlags flags;
   int32_t child_pos;
@@ -174,12 +184,19 @@ TComponent* TReader::ReadComponent(TComponent* component) {
     current_ = saved_current;
     result->SetState(csReading, false);
     if (std::find(loaded_.begin(), loaded_.end(), result) == loaded_.end()) loaded_.push_back(result);
+    if (outermost) ResolveFixups();
   } catch (...) {
     current_ = saved_current;
     result->SetState(csReading, false);
+    if (outermost) result->SetState(csLoading, false);
     DestroyCreatedFrom(first_created);
+    if (outermost) {
+      fixups_.clear();
+      loaded_.clear();
+    }
     throw;
   }
+  if (outermost) FinishLoading();
   return result;
 }
 
@@ -214,6 +231,10 @@ void TReader::ReadData(TComponent& instance) {
 }
 
 void TReader::ResolveFixups() {
+  if (!root_) {
+    fixups_.clear();
+    return;
+  }
   for (const Fixup& f : fixups_) {
     TComponent* target = nullptr;
     StringView ref = f.reference;

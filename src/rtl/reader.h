@@ -29,6 +29,8 @@ class TReader : public TFiler {
   std::unique_ptr<TComponent> ReadRootComponent();
   // Reads one component: into `component`, or a new one owned by Owner()
   // (or, with ffInherited, the Owner()'s existing component of that name).
+  // Called on its own, it resolves references against Root() and calls
+  // Loaded on what it read.
   TComponent* ReadComponent(TComponent* component);
   // Properties and children of `instance` (what ReadState does).
   void ReadData(TComponent& instance);
@@ -106,6 +108,7 @@ class TReader : public TFiler {
   void ReadMethodValue(TPersistent& instance, const TPropInfo& prop);
   int32_t ReadLength();
   void ResolveFixups();
+  void FinishLoading();
   void DestroyCreatedFrom(size_t first);
 
   String prop_name_;
@@ -118,4 +121,5 @@ class TReader : public TFiler {
   int depth_ = 0;
   int property_depth_ = 0;
   bool error_wrapped_ = false;
+  bool reading_root_ = false;
 };

@@ -194,6 +194,25 @@ TEST(Streaming, ASubComponentStreamsAsNestedPropertiesOfItsReadOnlyProperty) {
   EXPECT_EQ(back.ComponentCount(), 1);
 }
 
+TEST(Streaming, AComponentReadOnItsOwnResolvesReferencesAndIsLoaded) {
+  RegisterTestClasses();
+  TTestForm form(nullptr);
+  auto* panel = new TTestControl(&form);
+  panel->SetName(u"Panel");
+  const std::string image = B("\x0CTTestControl\x02" "B2" "\x05" "Buddy\x07\x05Panel" "\x00\x00");
+  TResourceStream in = Over(image);
+  TReader reader(in);
+  reader.SetRoot(&form);
+  reader.SetOwner(&form);
+  auto* read = ObjectAs<TTestControl>(reader.ReadComponent(nullptr));
+  ASSERT_NE(read, nullptr);
+  EXPECT_EQ(read->Owner(), &form);
+  EXPECT_EQ(read->Name(), u"B2");
+  EXPECT_EQ(read->Buddy, panel);
+  EXPECT_EQ(read->loaded_calls, 1);
+  EXPECT_FALSE(read->ComponentState().Contains(csLoading));
+}
+
 TEST(StreamingValues, IntegersTakeTheSmallestTypeAndStringsTheShortestForm) {
   struct IntCase {
     int64_t value;
