@@ -3,6 +3,7 @@
 // process start, the list or package written, and the exit; best of several.
 
 #include <cstdio>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,10 @@ namespace {
 
 using rcc_test::fs::path;
 
+void Check(const rcc_test::ProcessResult& result, const std::string& rcc) {
+  if (result.exit_code != 0) throw std::runtime_error(rcc + " failed: " + result.err);
+}
+
 // As the Skin Tool runs it: the list is written outside the source folder,
 // then packed from a copy inside it.
 void Measure(const std::string& label, const path& source, const path& out) {
@@ -21,13 +26,13 @@ void Measure(const std::string& label, const path& source, const path& out) {
   const std::string package = (out / "bench.rcc").string();
   const auto project = [&](const std::string& rcc) {
     return [&, rcc] {
-      if (rcc_test::RunProgram(rcc, {"-o", list, "-project"}, source).exit_code != 0) std::abort();
+      Check(rcc_test::RunProgram(rcc, {"-o", list, "-project"}, source), rcc);
     };
   };
   const auto binary = [&](const std::string& rcc) {
     return [&, rcc] {
       const std::vector<std::string> args = {"-binary", copied, "-o", package, "-no-compress", "-root", "/bench"};
-      if (rcc_test::RunProgram(rcc, args, source).exit_code != 0) std::abort();
+      Check(rcc_test::RunProgram(rcc, args, source), rcc);
     };
   };
   const double reference_project = bench::BestSeconds(project(rcc_test::ReferenceRcc()));
@@ -43,7 +48,7 @@ void Measure(const std::string& label, const path& source, const path& out) {
 
 }  // namespace
 
-int main() {
+int main() try {
   bench::PrintHeader("rcc stand-in vs Qt 5.15 rcc (whole process runs; ratio = ours / Qt)");
   {
     rcc_test::TempDir dir;
@@ -56,4 +61,7 @@ int main() {
     Measure("one 50 MB file", dir.path() / "src", dir.path());
   }
   return 0;
+} catch (const std::exception& e) {
+  std::fprintf(stderr, "%s\n", e.what());
+  return 1;
 }

@@ -41,8 +41,11 @@ bool ListFolder(const std::string& folder, const std::string& prefix, const std:
   std::vector<std::pair<std::u16string, const DirEntry*>> sorted;
   sorted.reserve(entries.size());
   for (const DirEntry& e : entries) sorted.emplace_back(Utf8ToUtf16(e.name), &e);
-  std::stable_sort(sorted.begin(), sorted.end(),
-                   [](const auto& a, const auto& b) { return CompareIgnoreCase(a.first, b.first) < 0; });
+  // The reference sorts the listing with std::sort and no tie-break: names
+  // equal but for case end up in the order that sort leaves them in, which
+  // the same algorithm on the same input reproduces.
+  std::sort(sorted.begin(), sorted.end(),
+            [](const auto& a, const auto& b) { return CompareIgnoreCase(a.first, b.first) < 0; });
   for (const auto& [name16, entry] : sorted) {
     if (entry->is_dir) {
       if (!ListFolder(folder + "/" + entry->name, prefix + entry->name + "/", also_present, files, messages)) {

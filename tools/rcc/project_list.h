@@ -7,9 +7,9 @@
 namespace rcc {
 
 // The files under the current folder as "./folder/name", in the reference's
-// order: each folder's entries sorted by name ignoring case (entries equal
-// but for case keep the file system's order), a sub-folder's files listed in
-// its place. Hidden entries, links and empty folders are left out.
+// order: each folder's entries, in the file system's order, sorted by name
+// ignoring case with std::sort (so entries equal but for case come out as
+// that sort leaves them), a sub-folder's files listed in its place. Hidden entries, links and empty folders are left out.
 // `also_present` names a file (relative to the current folder, "/"
 // separated) to list as if it existed: the output file, which the reference
 // creates before it looks. Returns false with a message on an unreadable folder.

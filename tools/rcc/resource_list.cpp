@@ -41,11 +41,15 @@ struct StartTag {
   std::vector<Attribute> attributes;
   bool empty = false;  // <name/>
 
-  std::string Value(std::string_view attribute) const {
+  const std::string* Find(std::string_view attribute) const {
     for (const Attribute& a : attributes) {
-      if (a.name == attribute) return a.value;
+      if (a.name == attribute) return &a.value;
     }
-    return {};
+    return nullptr;
+  }
+  std::string Value(std::string_view attribute) const {
+    const std::string* value = Find(attribute);
+    return value ? *value : std::string();
   }
 };
 
@@ -472,7 +476,9 @@ class ListReader {
       markup = xml.ReadContent(text);
       if (!markup) return;
     }
-    if (!text.empty() && !AddFile(text, WithSlashes(tag.Value("alias")))) return;
+    // An alias attribute, even an empty one, names the file in the resources.
+    const std::string* alias = tag.Find("alias");
+    if (!text.empty() && !AddFile(text, alias ? WithSlashes(*alias) : WithSlashes(text))) return;
     if (tag.empty) return;
     if (*markup == Markup::kStartTag) {
       const std::optional<StartTag> inner = xml.ReadStartTag();
@@ -482,7 +488,7 @@ class ListReader {
     xml.ReadEndTag("file");
   }
 
-  bool AddFile(const std::string& text, const std::string& alias) {
+  bool AddFile(const std::string& text, const std::string& name) {
     const std::string source = IsAbsolutePath(text) ? text : folder_ + text;
     const PathInfo info = QueryPath(source);
     if (!info.exists) return Error("Error in '" + qrc_path_ + "': Cannot find file '" + text + "'");
@@ -491,9 +497,7 @@ class ListReader {
                    "' is a folder; this rcc packs the files that the list names one by one");
     }
     ResourceFile file;
-    const std::string name = alias.empty() ? WithSlashes(text) : alias;
     for (const std::string& part : ResourcePath(root_, prefix_, name)) file.path.push_back(Utf8ToUtf16(part));
-    if (file.path.empty()) return Error("Error in '" + qrc_path_ + "': '" + name + "' names no file");
     file.source = source;
     file.locale = locale_;
     file.size = info.size;
@@ -560,14 +564,17 @@ std::vector<std::string> ResourcePath(std::string_view root, std::string_view pr
   std::string a = CleanPath(alias);
   while (a.starts_with("../")) a.erase(0, 3);
   const std::string full = CleanPath(root) + p + a;
+  // Folder names that are empty are skipped; the file name, after the last
+  // "/", is kept even when empty (an empty alias names such a file).
   std::vector<std::string> names;
+  const size_t last_slash = full.rfind('/');
   size_t start = 0;
-  while (start <= full.size()) {
-    size_t end = full.find('/', start);
-    if (end == std::string::npos) end = full.size();
+  while (start < last_slash) {
+    const size_t end = full.find('/', start);
     if (end > start) names.push_back(full.substr(start, end - start));
     start = end + 1;
   }
+  names.push_back(full.substr(last_slash + 1));
   return names;
 }
 

@@ -37,7 +37,8 @@ std::string CleanPath(std::string_view path);
 // The names of a file's resource path, as the reference joins them: the
 // cleaned root, then the prefix as written (made to start and end with "/";
 // its "." and ".." names stay names), then the cleaned alias with any
-// leading "../" removed; empty names are dropped.
+// leading "../" removed. Empty folder names are dropped; the last name, the
+// file's, is kept even when empty.
 std::vector<std::string> ResourcePath(std::string_view root, std::string_view prefix, std::string_view alias);
 
 }  // namespace rcc

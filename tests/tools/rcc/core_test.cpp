@@ -37,6 +37,7 @@ TEST(RccPaths, ResourcePathJoinsRootPrefixAndAlias) {
       {"/a/../b", "", "x", {"b", "x"}},
       {"/..", "", "x", {"..", "x"}},
       {"/s", "", "x/..", {"s", "."}},
+      {"/s", "X//e", "", {"s", "X", "e", ""}},  // an empty alias names a file without a name
   };
   for (const Case& c : cases) EXPECT_EQ(rcc::ResourcePath(c.root, c.prefix, c.alias), c.names) << c.alias;
 }

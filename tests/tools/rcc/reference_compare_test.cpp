@@ -122,6 +122,10 @@ TEST_F(ReferenceCompare, FolderLayouts) {
       {"names equal but for case", [](const fs::path& s) {
          for (const char* f : {"aB", "Ab", "b.txt", "B.txt", "a-", "A_"}) WriteFile(s / f, f);
        }},
+      {"names equal but for case, more than 16 (unstable sort)", [](const fs::path& s) {
+         for (int i = 0; i < 40; ++i) WriteFile(s / ((i % 2 ? "N" : "n") + std::to_string(i / 2 % 9)) , "");
+         for (int i = 0; i < 12; ++i) WriteFile(s / ("x" + std::to_string(i)), "");
+       }},
       {"names with quotes and >", [](const fs::path& s) {
          for (const char* f : {"q'q", "q\"q", "gt>", "x y.txt"}) WriteFile(s / f, f);
        }},
@@ -190,7 +194,8 @@ TEST_F(ReferenceCompare, ListsWithPrefixAliasAndLocale) {
       R"(<RCC><qresource><file alias="../up.txt">a.txt</file><file alias="./x/../y.txt">a.txt</file>
 <file alias="../../x/../z">a.txt</file><file alias="/../abs">a.txt</file><file alias="x/..">a.txt</file></qresource>
 <qresource prefix="/./p/../q/"><file>./sub/../a.txt</file><file alias="a.txt">sub/b.txt</file></qresource>
-<qresource prefix="//p//"><file alias="d//e.txt">a.txt</file><file alias="a.txt">sub/b.txt</file></qresource></RCC>)",
+<qresource prefix="//p//"><file alias="d//e.txt">a.txt</file><file alias="a.txt">sub/b.txt</file></qresource>
+<qresource prefix="/e/"><file alias="">a.txt</file><file alias="f">a.txt</file><file alias="f/g">a.txt</file></qresource></RCC>)",
       // XML forms: declaration, comments, CDATA, entities, attributes in either quotes
       R"(<?xml version="1.0" encoding="UTF-8"?>
 <!DOCTYPE RCC [ <!ELEMENT RCC ANY> ]><!-- c --><RCC version='1.0'>
