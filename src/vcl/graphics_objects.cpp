@@ -81,8 +81,14 @@ void TFont::Assign(const TPersistent* source) {
     // One announcement for attributes and colour together.
     const TColor old_color = color_;
     color_ = font->color_;
-    if (font->Attributes() != Attributes()) {
-      SetAttributes(font->Attributes());
+    TFontAttributes attributes = font->Attributes();
+    // Another resolution keeps the point size, not the pixel height.
+    if (font->pixels_per_inch_ != pixels_per_inch_) {
+      attributes.Adopted = nullptr;
+      attributes.Height = -MulDiv(font->Size(), pixels_per_inch_, 72);
+    }
+    if (attributes != Attributes()) {
+      SetAttributes(attributes);
     } else if (old_color != color_) {
       Changed();
     }

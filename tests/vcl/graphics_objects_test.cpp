@@ -77,6 +77,14 @@ TEST(Font, OnChangeFiresForRealChangesOnly) {
   EXPECT_EQ(other.Height(), font.Height());
   EXPECT_EQ(other.Color(), clRed);
   EXPECT_EQ(other.Style(), TFontStyles{fsItalic});
+  // A font of another resolution takes the point size.
+  TFont printer;
+  printer.SetPixelsPerInch(300);
+  font.SetPixelsPerInch(96);
+  font.SetSize(10);
+  printer.Assign(&font);
+  EXPECT_EQ(printer.Size(), 10);
+  EXPECT_EQ(printer.Height(), -42);
 }
 
 TEST(Font, SetHandleTakesTheLogicalFont) {
