@@ -22,7 +22,7 @@ int32_t CompareSigned(T a, T b) {
 
 }  // namespace
 
-TBaseHash::TBaseHash(int32_t bucket_count, THashWidth width) : width_(width) {
+TBaseHash::TBaseHash(int32_t bucket_count, TKeyKind kind) : kind_(kind) {
   if (bucket_count <= 0) throw EListError(Format(u"Invalid bucket count (%d)", {bucket_count}));
   buckets_.resize(size_t(bucket_count));
 }
@@ -52,7 +52,7 @@ void TBaseHash::Clear() {
 }
 
 THashItem* TBaseHash::AddItem(uintptr_t hash, intptr_t data) {
-  return InsertItem({hash, data, {}}, TMatch::HashData);
+  return InsertItem({hash, data, {}}, kind_ == TKeyKind::String ? TMatch::HashKeyData : TMatch::HashData);
 }
 
 void TBaseHash::DeleteItem(THashItem* item) {
@@ -75,8 +75,8 @@ void TBaseHash::DeleteItem(THashItem* item) {
 }
 
 int32_t TBaseHash::CompareItem(const THashItem& item, const TSearchKey& key, TMatch match) const {
-  int32_t c = width_ == THashWidth::Bits32 ? CompareSigned(int32_t(uint32_t(item.Hash)), int32_t(uint32_t(key.hash)))
-                                           : CompareSigned(intptr_t(item.Hash), intptr_t(key.hash));
+  int32_t c = kind_ == TKeyKind::String ? CompareSigned(int32_t(uint32_t(item.Hash)), int32_t(uint32_t(key.hash)))
+                                         : CompareSigned(intptr_t(item.Hash), intptr_t(key.hash));
   if (c != 0 || match == TMatch::Hash) return c;
   if (match == TMatch::HashKey || match == TMatch::HashKeyData) {
     c = CompareStr(item.Key, key.key);

@@ -60,7 +60,7 @@ class TBaseHash : public TObject {
   void Lock() { lock_.Enter(); }
   void Unlock() { lock_.Leave(); }
 
-  // A new item (Hash then Data order, whatever the kind of table).
+  // A new item with an empty Key, in the table's add order.
   THashItem* AddItem(uintptr_t hash, intptr_t data);
   // Removes `item`: usually the one the last search found; any other item of
   // this table is looked up first. EInvalidPointer when it is not in this
@@ -75,7 +75,9 @@ class TBaseHash : public TObject {
   TDeleteEvent OnDelete;
 
  protected:
-  enum class THashWidth { Pointer, Bits32 };
+  // Pointer keys: pointer-sized hashes, added in Hash, Data order. String
+  // keys: 32-bit hashes, added in Hash, Key, Data order.
+  enum class TKeyKind { Pointer, String };
   enum class TMatch { Hash, HashData, HashKey, HashKeyData };
   struct TSearchKey {
     uintptr_t hash = 0;
@@ -84,7 +86,7 @@ class TBaseHash : public TObject {
   };
 
   // `bucket_count` above 0, else EListError "Invalid bucket count (%d)".
-  TBaseHash(int32_t bucket_count, THashWidth width);
+  TBaseHash(int32_t bucket_count, TKeyKind kind);
 
   // Takes an item (recycled or new), fills it from `key` and inserts it
   // before the items it matches under `match`.
@@ -112,7 +114,7 @@ class TBaseHash : public TObject {
   Bucket* current_bucket_ = nullptr;  // where the last add or search ended
   int32_t current_index_ = -1;
   int32_t count_ = 0;
-  THashWidth width_;
+  TKeyKind kind_;
   TMonitorLock lock_;
 };
 
@@ -122,7 +124,7 @@ class TPointerHash : public TBaseHash {
   RD_CLASS(TPointerHash, TBaseHash)
 
  public:
-  explicit TPointerHash(int32_t bucket_count) : TBaseHash(bucket_count, THashWidth::Pointer) {}
+  explicit TPointerHash(int32_t bucket_count) : TBaseHash(bucket_count, TKeyKind::Pointer) {}
 
   THashItem* Add(uintptr_t key, intptr_t data) { return AddItem(key, data); }
   // The first item of `key` (of `key` and `data`), or nullptr.
@@ -145,7 +147,7 @@ class TStringHash : public TBaseHash {
   RD_CLASS(TStringHash, TBaseHash)
 
  public:
-  explicit TStringHash(int32_t bucket_count) : TBaseHash(bucket_count, THashWidth::Bits32) {}
+  explicit TStringHash(int32_t bucket_count) : TBaseHash(bucket_count, TKeyKind::String) {}
 
   // hash = (hash rotated left by 2 bits) XOR code unit, over the key's UTF-16
   // code units from 0; the empty key hashes to 0.

@@ -278,6 +278,21 @@ TEST(StringHash, KeysCompareOrdinallyAndCaseMatters) {
   EXPECT_EQ(hash.FindItem(u"Color", 4), nullptr);
 }
 
+TEST(StringHash, AnItemAddedByHashKeepsTheKeyOrder) {
+  TStringHash hash(16);
+  const String low(u"\x01\x00", 2);  // both hash to 4
+  const String high = u"\x04";
+  ASSERT_EQ(hash.HashOf(low), hash.HashOf(high));
+  hash.Add(low, 1);
+  hash.Add(high, 5);
+  THashItem* bare = hash.AddItem(4, 3);
+  EXPECT_TRUE(bare->Key.empty());
+  // The empty key sorts first; both keys are still found.
+  EXPECT_EQ(ChainData(bare), (std::vector<intptr_t>{3, 1, 5}));
+  EXPECT_EQ(hash.ValueOf(low, -1), 1);
+  EXPECT_EQ(hash.ValueOf(high, -1), 5);
+}
+
 TEST(StringHash, HashesCompareAsSigned32BitValues) {
   TStringHash hash(256);
   const String high = String(u"\x8000") + String(8, u'\0');  // hash 0x80000000, bucket 0
