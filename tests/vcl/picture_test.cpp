@@ -86,6 +86,28 @@ TEST(Picture, AnEmptyPictureWritesNoData) {
   EXPECT_EQ(image.find("Picture.Data"), std::string::npos);
 }
 
+TEST(Picture, AgainstAnAncestorOnlyADifferentGraphicIsWritten) {
+  auto make = [](TColor color) {
+    auto holder = std::make_unique<TPictureHolder>(nullptr);
+    holder->SetName(u"Holder");
+    holder->Picture()->Bitmap().SetSize(2, 2);
+    holder->Picture()->Bitmap().Canvas().SetPixels(0, 0, color);
+    return holder;
+  };
+  auto ancestor = make(clRed);
+  auto written = [&](TPictureHolder& holder) {
+    TMemoryStream stream;
+    TWriter writer(stream);
+    writer.WriteDescendent(holder, ancestor.get());
+    const std::string image(static_cast<const char*>(stream.Memory()), static_cast<size_t>(stream.Size()));
+    return image.find("Picture.Data") != std::string::npos;
+  };
+  auto same = make(clRed);
+  auto different = make(clBlue);
+  EXPECT_FALSE(written(*same));
+  EXPECT_TRUE(written(*different));
+}
+
 TEST(Picture, AnUnregisteredClassLeavesThePictureEmpty) {
   TPictureHolder holder(nullptr);
   holder.Picture()->TakeGraphic(std::make_unique<TUnregisteredGraphic>());
@@ -138,6 +160,16 @@ TEST(Picture, FileFormatsAreFoundByExtensionAndClassName) {
   UnregisterGraphicClass(&TUnregisteredGraphic::StaticClass());
   EXPECT_EQ(formats.FindExt(u"bmp"), &TBitmap::StaticClass());
   EXPECT_THROW(RegisterFileFormat(u"x", u"not a graphic", &TPicture::StaticClass()), EInvalidGraphic);
+
+  // A layer may rearrange the entries as a whole (and put them back).
+  const std::vector<TFileFormat> saved = formats.Entries();
+  std::vector<TFileFormat> changed = saved;
+  std::erase_if(changed, [](const TFileFormat& f) { return f.Extension == u"ico"; });
+  changed.push_back({u"ICO", u"Other icons", &TUnregisteredGraphic::StaticClass()});
+  formats.SetEntries(changed);
+  EXPECT_EQ(formats.FindExt(u"ico"), &TUnregisteredGraphic::StaticClass());
+  formats.SetEntries(saved);
+  EXPECT_EQ(formats.FindExt(u"ico"), &TIcon::StaticClass());
 }
 
 TEST(Picture, LoadAndSaveFilesByExtension) {
