@@ -84,6 +84,25 @@ TEST_F(CanvasTest, LinesFollowThePenPosition) {
   EXPECT_EQ(surface.CountOther(0, 0, 40, 30, kWhite), 10 + 20) << surface.Picture(kWhite);
 }
 
+TEST_F(CanvasTest, PatternBrushRepeatsItsBitmap) {
+  TBitmap pattern(8, 8, pf24bit);
+  for (int y = 0; y < 8; ++y) {
+    for (int x = 0; x < 8; ++x) pattern.Canvas().SetPixels(x, y, (x + y) % 2 ? clRed : clBlue);
+  }
+  canvas.Brush().SetBitmap(&pattern);
+  EXPECT_EQ(canvas.Brush().Bitmap(), &pattern);
+  canvas.FillRect(Rect(0, 0, 16, 16));
+  EXPECT_EQ(surface.Rgb(0, 0), 0x0000FFu);
+  EXPECT_EQ(surface.Rgb(1, 0), 0xFF0000u);
+  EXPECT_EQ(surface.Rgb(9, 0), 0xFF0000u);
+  EXPECT_EQ(surface.Rgb(9, 9), 0x0000FFu);
+  // A colour ends the pattern.
+  canvas.Brush().SetColor(clLime);
+  EXPECT_EQ(canvas.Brush().Bitmap(), nullptr);
+  canvas.FillRect(Rect(0, 0, 2, 2));
+  EXPECT_EQ(surface.Rgb(1, 0), 0x00FF00u);
+}
+
 TEST_F(CanvasTest, PenModeXorInvertsWhatIsUnder) {
   canvas.Pen().SetColor(clWhite);
   canvas.Pen().SetMode(pmXor);
