@@ -88,6 +88,7 @@ TEST_F(ReferenceCompare, FolderLayouts) {
     std::function<void(const fs::path&)> make;
   };
   const Case cases[] = {
+      {"no files at all", [](const fs::path& s) { fs::create_directories(s / "empty folder"); }},
       {"flat", [](const fs::path& s) {
          WriteFile(s / "b.txt", "hello");
          WriteFile(s / "a.txt", "x");
