@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 #include "engine/support/safe_file_io.h"
 #include "rtl/numbers.h"
@@ -53,10 +54,24 @@ bool WriteAll(HANDLE file, const TBytes& content) {
   return true;
 }
 
+// Gives `file` the access list of `model`. ReplaceFileW carries the list
+// over by itself on Windows; copying it beforehand also keeps it where the
+// replacement does not (Wine derives it from the file's POSIX mode). Best
+// effort: a list that cannot be copied is left to ReplaceFileW.
+void CopyAccessList(const String& model, const String& file) {
+  DWORD size = 0;
+  GetFileSecurityW(WideCStr(model), DACL_SECURITY_INFORMATION, nullptr, 0, &size);
+  if (size == 0) return;
+  std::vector<uint8_t> descriptor(size);
+  if (GetFileSecurityW(WideCStr(model), DACL_SECURITY_INFORMATION, descriptor.data(), size, &size)) {
+    SetFileSecurityW(WideCStr(file), DACL_SECURITY_INFORMATION, descriptor.data());
+  }
+}
+
 // Creates a new, unique temporary file next to `path` and writes `content`
 // into it; `temporary` receives its name. 0 or the error code (the partial
 // file is then gone).
-int32_t WriteTemporarySibling(const String& path, const TBytes& content, String& temporary) {
+int32_t WriteTemporarySibling(const String& path, const TBytes& content, bool target_exists, String& temporary) {
   const String base = path + u".tmp" + IntToHex(uint32_t(GetCurrentProcessId()), 1) + u"_";
   for (uint32_t attempt = 0;; ++attempt) {
     temporary = base + IntToHex(attempt, 1);
@@ -67,6 +82,7 @@ int32_t WriteTemporarySibling(const String& path, const TBytes& content, String&
       if (error == ERROR_FILE_EXISTS && attempt < 100) continue;
       return error;
     }
+    if (target_exists) CopyAccessList(path, temporary);
     if (WriteAll(file.get(), content) && FlushFileBuffers(file.get()) && file.Close()) return 0;
     const int32_t error = ErrorCode();
     file.Close();
@@ -144,7 +160,7 @@ int32_t ReplaceFileContent(const String& path, const TBytes& content) {
                       SetFileAttributesW(WideCStr(path), attributes & ~kLiftedAttributes);
 
   String temporary;
-  int32_t error = WriteTemporarySibling(path, content, temporary);
+  int32_t error = WriteTemporarySibling(path, content, target_exists, temporary);
   if (error == 0) {
     error = MoveIntoPlace(temporary, path, target_exists);
     if (error != 0) DeleteFileW(WideCStr(temporary));

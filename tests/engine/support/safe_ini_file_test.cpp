@@ -17,8 +17,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
-
-#include "rtl/wide_string.h"
+// After windows.h:
+#include <sddl.h>
 #else
 #include <fcntl.h>
 #include <sched.h>
@@ -347,6 +347,42 @@ TEST_F(SafeIniFile, ReadOnlyAndHiddenFilesAreRewrittenAndKeepTheirAttributes) {
     EXPECT_EQ(Entries(dir_), (std::set<std::string>{"guarded.ini"}));
     SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
   }
+}
+
+// The file's access list in text form ("D:P(A;;FA;;;WD)..."), or "" when it
+// cannot be read.
+std::wstring AccessList(const fs::path& path) {
+  DWORD size = 0;
+  GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &size);
+  std::vector<uint8_t> descriptor(size);
+  wchar_t* text = nullptr;
+  if (size == 0 || !GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), size, &size) ||
+      !ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor.data(), SDDL_REVISION_1,
+                                                            DACL_SECURITY_INFORMATION, &text, nullptr)) {
+    return std::wstring();
+  }
+  std::wstring result(text);
+  LocalFree(text);
+  return result;
+}
+
+TEST_F(SafeIniFile, TheFileKeepsItsAccessList) {
+  const fs::path file = PathOf("secured.ini");
+  WriteBytes(file, Utf16File(u"[S]\r\nk=old\r\n"));
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;FA;;;WD)(A;;FR;;;BU)", SDDL_REVISION_1,
+                                                                   &descriptor, nullptr));
+  const BOOL set = SetFileSecurityW(file.c_str(), DACL_SECURITY_INFORMATION, descriptor);
+  LocalFree(descriptor);
+  ASSERT_TRUE(set);
+  const std::wstring before = AccessList(file);
+  ASSERT_NE(before, L"");
+  {
+    TSafeIniFile ini(Name(file));
+    ini.WriteString(u"S", u"k", u"new");
+  }
+  EXPECT_EQ(ReadBytes(file), Utf16File(u"[S]\r\nk=new\r\n\r\n"));
+  EXPECT_EQ(AccessList(file), before);
 }
 
 TEST_F(SafeIniFile, AFailedSaveKeepsTheOldFileWholeAndTriesAgainLater) {
