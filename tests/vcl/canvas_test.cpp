@@ -130,6 +130,9 @@ TEST_F(CanvasTest, TextOutDrawsTahomaInsideItsExtent) {
   ASSERT_GT(extent.cy, 8);
   ASSERT_LT(extent.cx, 30);
   canvas.TextOut(2, 2, u"Hi");
+  wchar_t face[LF_FACESIZE] = {};
+  GetTextFaceW(surface.dc(), LF_FACESIZE, face);
+  EXPECT_STREQ(face, L"Tahoma");  // the real font, not a substitute
   const int inside = surface.CountOther(2, 2, 2 + extent.cx, 2 + extent.cy, kWhite);
   EXPECT_GT(inside, 10) << surface.Picture(kWhite);
   EXPECT_EQ(surface.CountOther(0, 0, 40, 30, kWhite), inside) << surface.Picture(kWhite);

@@ -3,7 +3,22 @@
 #include <gtest/gtest.h>
 #include "vcl/win_api.h"
 
+#include "rtl/reader.h"
 #include "rtl/wide_string.h"
+#include "rtl/writer.h"
+
+// A component with a font property, as every control has.
+class TFontHolder : public TComponent {
+  RD_CLASS(TFontHolder, TComponent)
+  explicit TFontHolder(TComponent* owner) : TComponent(owner) {}
+  TFont* Font() const { return font_.get(); }
+  void SetFont(TFont* value) { font_->Assign(value); }
+
+ private:
+  std::unique_ptr<TFont> font_ = std::make_unique<TFont>();
+};
+
+RD_DEFINE_CLASS(TFontHolder, Prop(u"Font", &TFontHolder::Font, &TFontHolder::SetFont))
 
 namespace {
 
@@ -103,6 +118,28 @@ TEST(Font, SetHandleTakesTheLogicalFont) {
   font.SetHeight(-22);
   EXPECT_NE(font.Handle(), handle);
   EXPECT_EQ(GetObjectW(handle, sizeof(logical), &logical), 0);
+}
+
+TEST(Font, StreamsItsPropertiesWithColourNames) {
+  TFontHolder holder(nullptr);
+  holder.SetName(u"Holder");
+  holder.Font()->SetColor(clBtnFace);
+  holder.Font()->SetName(u"Tahoma");
+  holder.Font()->SetHeight(-15);
+  holder.Font()->SetStyle({fsBold});
+  TMemoryStream stream;
+  TWriter writer(stream);
+  writer.WriteRootComponent(holder);
+  const std::string image(static_cast<const char*>(stream.Memory()), static_cast<size_t>(stream.Size()));
+  EXPECT_NE(image.find("clBtnFace"), std::string::npos);
+  EXPECT_EQ(image.find("Font.Size"), std::string::npos);  // Height carries the size
+  stream.SetPosition(0);
+  TFontHolder read(nullptr);
+  TReader reader(stream);
+  reader.ReadRootComponent(read);
+  EXPECT_EQ(read.Font()->Color(), clBtnFace);
+  EXPECT_EQ(read.Font()->Height(), -15);
+  EXPECT_EQ(read.Font()->Style(), TFontStyles{fsBold});
 }
 
 TEST(Pen, HandleCarriesColourWidthAndStyle) {
