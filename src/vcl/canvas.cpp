@@ -253,7 +253,13 @@ void TCanvas::TextRect(const TRect& rect, int32_t x, int32_t y, StringView text)
 
 void TCanvas::TextRect(TRect& rect, StringView text, uint32_t format) {
   const bool measuring = (format & DT_CALCRECT) != 0;
-  HDC dc = measuring ? (RequiredState({csHandleValid, csFontValid}), handle_) : Prepare({csFontValid, csBrushValid});
+  HDC dc = nullptr;
+  if (measuring) {
+    RequiredState({csHandleValid, csFontValid});
+    dc = handle_;
+  } else {
+    dc = Prepare({csFontValid, csBrushValid});
+  }
   // DT_MODIFYSTRING may write into the text: give it a private copy.
   String copy(text);
   copy.resize(copy.size() + 4);
