@@ -423,25 +423,25 @@ struct MethodSpec {
 };
 
 template <class C, class G, class S, class St>
-void AddMember(TClassMembers& members, PropSpec<G, S, St>&& spec) {
+void AddMember(TClassMembers& members, PropSpec<G, S, St>&& decl) {
   using V = std::remove_cvref_t<std::invoke_result_t<G, const C&>>;
-  const TTypeInfo& type = spec.type ? *spec.type : TypeInfoOf(std::type_identity<V>());
+  const TTypeInfo& type = decl.type ? *decl.type : TypeInfoOf(std::type_identity<V>());
   TPropInfo::StoredFn stored;
   bool stored_constant = true;
   if constexpr (std::is_same_v<St, bool>) {
-    stored_constant = spec.stored;
+    stored_constant = decl.stored;
   } else if constexpr (!std::is_same_v<St, std::nullptr_t>) {
-    stored = [fn = spec.stored](const TObject& o) { return std::invoke(fn, static_cast<const C&>(o)); };
+    stored = [fn = decl.stored](const TObject& o) { return std::invoke(fn, static_cast<const C&>(o)); };
   }
   members.properties.push_back(std::make_unique<TPropInfo>(
-      spec.name, type, std::make_unique<PropAccessor<C, V, G, S>>(spec.get, spec.set, type),
-      !std::is_same_v<S, std::nullptr_t>, spec.has_default, spec.default_value, std::move(stored),
+      decl.name, type, std::make_unique<PropAccessor<C, V, G, S>>(decl.get, decl.set, type),
+      !std::is_same_v<S, std::nullptr_t>, decl.has_default, decl.default_value, std::move(stored),
       stored_constant));
 }
 
 template <class C>
-void AddMember(TClassMembers& members, MethodSpec&& spec) {
-  members.methods.push_back({spec.name, spec.code, spec.signature});
+void AddMember(TClassMembers& members, MethodSpec&& decl) {
+  members.methods.push_back({decl.name, decl.code, decl.signature});
 }
 
 template <class C, class... Specs>
