@@ -2,25 +2,19 @@
 // passed to the system as UTF-8.
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "rtl/streams.h"
-
-namespace {
-
-String SystemReason(int error) { return Utf8ToString(std::strerror(error)); }
-
-}  // namespace
+#include "rtl/syserror.h"
 
 TFileStream::TFileStream(const String& file_name, uint16_t mode) : file_name_(file_name) {
   const std::string path = StringToUtf8(file_name);
   if ((mode & fmCreate) == fmCreate) {
     handle_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (handle_ < 0) {
-      throw EFCreateError(u"Cannot create file \"" + file_name + u"\". " + SystemReason(errno));
+      throw EFCreateError(u"Cannot create file \"" + file_name + u"\". " + SysErrorMessage(errno));
     }
     return;
   }
@@ -35,7 +29,7 @@ TFileStream::TFileStream(const String& file_name, uint16_t mode) : file_name_(fi
       error = EISDIR;
     }
   }
-  if (handle_ < 0) throw EFOpenError(u"Cannot open file \"" + file_name + u"\". " + SystemReason(error));
+  if (handle_ < 0) throw EFOpenError(u"Cannot open file \"" + file_name + u"\". " + SysErrorMessage(error));
 }
 
 TFileStream::~TFileStream() { ::close(static_cast<int>(handle_)); }
@@ -68,14 +62,14 @@ int32_t TFileStream::Write(const void* buffer, int32_t count) {
 int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
   const int whence = origin == soBeginning ? SEEK_SET : origin == soCurrent ? SEEK_CUR : SEEK_END;
   const off_t result = ::lseek(static_cast<int>(handle_), static_cast<off_t>(offset), whence);
-  if (result < 0) throw EStreamError(u"Cannot seek in file \"" + file_name_ + u"\". " + SystemReason(errno));
+  if (result < 0) throw EStreamError(u"Cannot seek in file \"" + file_name_ + u"\". " + SysErrorMessage(errno));
   return result;
 }
 
 void TFileStream::SetSize(int64_t new_size) {
   if (new_size < 0 || ::ftruncate(static_cast<int>(handle_), static_cast<off_t>(new_size)) != 0) {
     throw EStreamError(u"Cannot change the size of file \"" + file_name_ + u"\". " +
-                       SystemReason(new_size < 0 ? EINVAL : errno));
+                       SysErrorMessage(new_size < 0 ? EINVAL : errno));
   }
   if (Position() > new_size) SetPosition(new_size);
 }

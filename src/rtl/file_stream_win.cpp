@@ -4,22 +4,10 @@
 #include <windows.h>
 
 #include "rtl/streams.h"
+#include "rtl/syserror.h"
 #include "rtl/wide_string.h"
 
 namespace {
-
-String SystemReason(DWORD error) {
-  wchar_t* text = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-      reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  String reason = length ? FromWide(text, length) : String(u"System error ") + Utf8ToString(std::to_string(error));
-  if (text) LocalFree(text);
-  while (!reason.empty() && (reason.back() == u'\r' || reason.back() == u'\n' || reason.back() == u' ')) {
-    reason.pop_back();
-  }
-  return reason;
-}
 
 HANDLE AsHandle(intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
@@ -44,7 +32,7 @@ TFileStream::TFileStream(const String& file_name, uint16_t mode) : file_name_(fi
   const HANDLE file = CreateFileW(WideCStr(file_name), access, ShareFlags(mode), nullptr,
                                   create ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
-    const String reason = SystemReason(GetLastError());
+    const String reason = SysErrorMessage(GetLastError());
     if (create) throw EFCreateError(u"Cannot create file \"" + file_name + u"\". " + reason);
     throw EFOpenError(u"Cannot open file \"" + file_name + u"\". " + reason);
   }
@@ -70,7 +58,7 @@ int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
   distance.QuadPart = offset;
   const DWORD method = origin == soBeginning ? FILE_BEGIN : origin == soCurrent ? FILE_CURRENT : FILE_END;
   if (!SetFilePointerEx(AsHandle(handle_), distance, &result, method)) {
-    throw EStreamError(u"Cannot seek in file \"" + file_name_ + u"\". " + SystemReason(GetLastError()));
+    throw EStreamError(u"Cannot seek in file \"" + file_name_ + u"\". " + SysErrorMessage(GetLastError()));
   }
   return result.QuadPart;
 }
@@ -81,7 +69,7 @@ void TFileStream::SetSize(int64_t new_size) {
   if (!SetEndOfFile(AsHandle(handle_))) {
     const DWORD error = GetLastError();
     Seek(position, soBeginning);
-    throw EStreamError(u"Cannot change the size of file \"" + file_name_ + u"\". " + SystemReason(error));
+    throw EStreamError(u"Cannot change the size of file \"" + file_name_ + u"\". " + SysErrorMessage(error));
   }
   Seek(position < new_size ? position : new_size, soBeginning);
 }

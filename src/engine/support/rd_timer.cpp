@@ -17,6 +17,7 @@
 #include "rtl/exceptions.h"
 #include "rtl/numbers.h"
 #include "rtl/rtti.h"
+#include "rtl/syserror.h"
 #include "rtl/wide_string.h"
 
 TTimerSystemCalls TimerSystemCalls;
@@ -59,18 +60,6 @@ class TimerRegistry {
 TimerRegistry& Registry() {
   static TimerRegistry* registry = new TimerRegistry();
   return *registry;
-}
-
-// The system's text for `error`, without the trailing line break and period.
-String SysErrorMessage(DWORD error) {
-  wchar_t* text = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-      reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  String message = length ? FromWide(text, length) : String();
-  if (text) LocalFree(text);
-  while (!message.empty() && (message.back() <= u' ' || message.back() == u'.')) message.pop_back();
-  return message;
 }
 
 void ReportTickError(TObject* sender, const Exception& error) {
