@@ -91,13 +91,20 @@ bool SameText(StringView a, StringView b) {
 
 int32_t AnsiCompareStr(StringView a, StringView b) { return CompareStr(a, b); }
 int32_t AnsiCompareText(StringView a, StringView b) {
-  // Upper-cased piece by piece in stack buffers: sorted lists compare often
-  // and must not allocate. A piece never ends between the two halves of a
-  // surrogate pair, which map as one character.
+  const size_t n = std::min(a.size(), b.size());
+  size_t i = 0;
+  // ASCII letters map among themselves: the common ASCII text is compared
+  // here, character by character, without the system's mapping.
+  for (; i < n && a[i] < 0x80 && b[i] < 0x80; ++i) {
+    const int32_t ca = UpCaseAscii(a[i]), cb = UpCaseAscii(b[i]);
+    if (ca != cb) return ca - cb;
+  }
+  // The rest is upper-cased piece by piece in stack buffers: sorted lists
+  // compare often and must not allocate. A piece never ends between the two
+  // halves of a surrogate pair, which map as one character.
   constexpr size_t kPiece = 64;
   char16_t upper_a[kPiece], upper_b[kPiece];
-  const size_t n = std::min(a.size(), b.size());
-  for (size_t i = 0; i < n;) {
+  while (i < n) {
     size_t count = std::min(kPiece, n - i);
     if (count == kPiece && (IsHighSurrogate(a[i + count - 1]) || IsHighSurrogate(b[i + count - 1]))) --count;
     MapCaseInto<UpCaseAscii, SystemUpperCase>(a.substr(i, count), upper_a);

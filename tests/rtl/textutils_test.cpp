@@ -83,16 +83,18 @@ TEST(TextUtils, UnicodeCaseMapsWithinCasePairsOverTheWholeRange) {
 }
 
 TEST(TextUtils, UnicodeCompareIgnoresCaseBeyondShortTexts) {
-  // Longer texts are compared piece by piece; a surrogate pair across a
+  // Text beyond ASCII is compared piece by piece; a surrogate pair across a
   // piece's end still compares as one character.
   for (const size_t prefix : {size_t(0), size_t(62), size_t(63), size_t(64), size_t(200)}) {
     SCOPED_TRACE(prefix);
-    const String small = String(prefix, u'a') + u"\U00010428\u0561x";
-    const String capital = String(prefix, u'A') + u"\U00010400\u0531X";
+    const String small_prefix(prefix, u'\u0561'), capital_prefix(prefix, u'\u0531');  // Armenian
+    const String small = u"ab" + small_prefix + u"\U00010428\u0562x";
+    const String capital = u"AB" + capital_prefix + u"\U00010400\u0532X";
     EXPECT_EQ(AnsiCompareText(small, capital), 0);
     EXPECT_LT(AnsiCompareText(small, capital + u"!"), 0);
     EXPECT_GT(AnsiCompareText(small + u"y", capital + u"X"), 0);
-    EXPECT_LT(AnsiCompareText(String(prefix, u'a') + u"\u0561", String(prefix, u'A') + u"\u0532"), 0);
+    EXPECT_LT(AnsiCompareText(small_prefix + u"\u0561", capital_prefix + u"\u0532"), 0);
+    EXPECT_GT(AnsiCompareText(u"b" + small_prefix, u"A" + capital_prefix), 0);
   }
 }
 
