@@ -10,8 +10,6 @@
 // invariant locale); elsewhere a table generated from the Unicode Character
 // Database that gives the same results.
 
-#include <cstddef>
-
 #include "rtl/ustring.h"
 
 // Writes the mapped `source` to `dest`, which holds source.size() code units.
