@@ -1,0 +1,205 @@
+#include "engine/image/pixels/compose_picture.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "engine/image/pixels/pixel_errors.h"
+#include "engine/image/pixels/source_pixels.h"
+
+namespace {
+
+// Everything one drawing needs, allocated once per draw.
+class TPictureComposer {
+ public:
+  TPictureComposer(const TPixelView& dest, const TPictureSource& source, const TDrawWindow& window,
+                   const TComposeParams& params)
+      : dest_(dest), source_(source), w_(window), params_(params),
+        width_(source.Pixels.Width), height_(source.Pixels.Height),
+        row_(4 * size_t(width_)), out_(4 * size_t(dest.Width)) {}
+
+  void Sampled();
+  void Bilinear();
+  void Box();
+
+ private:
+  // Source column or row of destination index i (counted from the visible
+  // part's start) along one axis, truncating; 64-bit, as i * side can
+  // exceed 32 bits.
+  static int64_t MapIndex(int64_t i, int32_t off, int32_t origin, int32_t src_side, int32_t dest_side) {
+    if (src_side == dest_side) return origin + i + off;
+    return origin + (i + off) * src_side / dest_side;
+  }
+  // Reads source row y, columns first..last, into `into` at their own positions.
+  uint8_t* ReadSpan(std::vector<uint8_t>& into, int32_t y, int32_t first, int32_t last) {
+    ReadSourceRow(source_, first, y, last - first + 1, into.data() + 4 * size_t(first));
+    return into.data();
+  }
+
+  const TPixelView& dest_;
+  const TPictureSource& source_;
+  const TDrawWindow& w_;
+  const TComposeParams& params_;
+  const int32_t width_;
+  const int32_t height_;
+  std::vector<uint8_t> row_;
+  std::vector<uint8_t> out_;
+};
+
+void TPictureComposer::Sampled() {
+  std::vector<int32_t> columns(size_t(dest_.Width));
+  int32_t first = dest_.Width, end = dest_.Width;  // visible columns that read the picture
+  for (int32_t i = 0; i < dest_.Width; ++i) {
+    const int64_t x = MapIndex(i, w_.ClipLeft, w_.SrcX, w_.SrcWidth, w_.DestWidth);
+    if (x >= width_) {
+      end = i;
+      break;
+    }
+    columns[size_t(i)] = int32_t(x);
+    if (x >= 0 && first == dest_.Width) first = i;
+  }
+  if (first >= end) return;
+  const bool contiguous = w_.SrcWidth == w_.DestWidth;
+  const bool direct = contiguous && source_.Pixels.Layout == TPixelLayout::Bgra32;
+  for (int32_t j = 0; j < dest_.Height; ++j) {
+    const int64_t y = MapIndex(j, w_.ClipTop, w_.SrcY, w_.SrcHeight, w_.DestHeight);
+    if (y < 0) continue;
+    if (y >= height_) break;
+    uint8_t* target = dest_.Row(j) + 4 * size_t(first);
+    const int32_t count = end - first;
+    if (direct) {
+      ComposeRow(target, source_.Pixels.Row(int32_t(y)) + 4 * size_t(columns[size_t(first)]), count, params_);
+      continue;
+    }
+    const uint8_t* row = ReadSpan(row_, int32_t(y), columns[size_t(first)], columns[size_t(end - 1)]);
+    if (contiguous) {
+      ComposeRow(target, row + 4 * size_t(columns[size_t(first)]), count, params_);
+      continue;
+    }
+    for (int32_t i = first; i < end; ++i) std::memcpy(&out_[4 * size_t(i)], row + 4 * size_t(columns[size_t(i)]), 4);
+    ComposeRow(target, &out_[4 * size_t(first)], count, params_);
+  }
+}
+
+void TPictureComposer::Bilinear() {
+  const auto step = [](int32_t src_side, int32_t dest_side) {
+    return (int64_t(src_side - (src_side < dest_side ? 1 : 0)) << 15) / dest_side;
+  };
+  const int64_t step_x = step(w_.SrcWidth, w_.DestWidth), step_y = step(w_.SrcHeight, w_.DestHeight);
+  std::vector<int32_t> columns(size_t(dest_.Width)), fractions(size_t(dest_.Width));
+  int32_t first = dest_.Width, end = dest_.Width;
+  for (int32_t i = 0; i < dest_.Width; ++i) {
+    const int64_t position = (int64_t(i) + w_.ClipLeft) * step_x + int64_t(w_.SrcX) * 32768;
+    if (position >= int64_t(width_) << 15) {
+      end = i;
+      break;
+    }
+    columns[size_t(i)] = int32_t(position >> 15);
+    fractions[size_t(i)] = int32_t(position & 32767);
+    if (position >= 0 && first == dest_.Width) first = i;
+  }
+  if (first >= end) return;
+  const int32_t span_first = columns[size_t(first)];
+  const int32_t span_last = std::min(columns[size_t(end - 1)] + 1, width_ - 1);
+  std::vector<uint8_t> lower(row_.size());
+  const uint32_t key = params_.UseKey ? ColorToPixelBits(params_.Key) : 0xFFFFFFFFu;
+  TComposeParams unkeyed = params_;
+  unkeyed.UseKey = false;
+  for (int32_t j = 0; j < dest_.Height; ++j) {
+    const int64_t position = (int64_t(j) + w_.ClipTop) * step_y + int64_t(w_.SrcY) * 32768;
+    if (position < 0) continue;
+    const int32_t y = int32_t(position >> 15);
+    if (y >= height_) break;
+    const int32_t fy = int32_t(position & 32767);
+    const uint8_t* top = ReadSpan(row_, y, span_first, span_last);
+    const uint8_t* bottom = ReadSpan(lower, std::min(y + 1, height_ - 1), span_first, span_last);
+    for (int32_t i = first; i < end; ++i) {
+      const int32_t x = columns[size_t(i)], x1 = std::min(x + 1, width_ - 1), fx = fractions[size_t(i)];
+      const uint8_t* tl = top + 4 * size_t(x);
+      const uint8_t* tr = top + 4 * size_t(x1);
+      const uint8_t* bl = bottom + 4 * size_t(x);
+      const uint8_t* br = bottom + 4 * size_t(x1);
+      uint8_t* out = &out_[4 * size_t(i)];
+      const auto colour = [](const uint8_t* p) { return uint32_t(p[0] | p[1] << 8 | p[2] << 16); };
+      if (colour(tl) == key && colour(tr) == key && colour(bl) == key && colour(br) == key) {
+        out[3] = 0;  // a skipped sample: alpha 0 leaves the destination alone
+        continue;
+      }
+      const int32_t w_tr = fx * (32768 - fy) >> 15, w_tl = 32768 - fy - w_tr;
+      const int32_t w_br = fy * fx >> 15, w_bl = fy - w_br;
+      for (int c = 0; c < 4; ++c)
+        out[c] = uint8_t((tl[c] * w_tl + tr[c] * w_tr + bl[c] * w_bl + br[c] * w_br) >> 15);
+    }
+    ComposeRow(dest_.Row(j) + 4 * size_t(first), &out_[4 * size_t(first)], end - first, unkeyed);
+  }
+}
+
+void TPictureComposer::Box() {
+  // First and last source index of destination index i on one axis. The last
+  // index of the destination rectangle covers only its first source index.
+  struct TBounds {
+    int64_t first, last;
+  };
+  const auto bounds = [](int64_t i, int32_t off, int32_t origin, int32_t src_side, int32_t dest_side,
+                         int32_t picture_side) {
+    const int64_t first = origin + MulDivRound(i + off, src_side, dest_side);
+    int64_t last = i + off == dest_side - 1 ? first : origin + MulDivRound(i + off + 1, src_side, dest_side) - 1;
+    last = std::min({last, int64_t(origin) + src_side - 1, int64_t(picture_side) - 1, int64_t(65534)});
+    return TBounds{first, std::max(first, last)};
+  };
+  std::vector<TBounds> columns(size_t(dest_.Width));
+  int32_t first = dest_.Width, end = dest_.Width;
+  for (int32_t i = 0; i < dest_.Width; ++i) {
+    columns[size_t(i)] = bounds(i, w_.ClipLeft, w_.SrcX, w_.SrcWidth, w_.DestWidth, width_);
+    if (columns[size_t(i)].first >= width_) {
+      end = i;
+      break;
+    }
+    if (columns[size_t(i)].first >= 0 && first == dest_.Width) first = i;
+  }
+  if (first >= end) return;
+  const int32_t span_first = int32_t(columns[size_t(first)].first);
+  const int32_t span_last = int32_t(columns[size_t(end - 1)].last);
+  std::vector<uint64_t> sums(4 * size_t(span_last - span_first + 1));
+  for (int32_t j = 0; j < dest_.Height; ++j) {
+    const TBounds rows = bounds(j, w_.ClipTop, w_.SrcY, w_.SrcHeight, w_.DestHeight, height_);
+    if (rows.first < 0) continue;
+    if (rows.first >= height_) break;
+    std::fill(sums.begin(), sums.end(), 0);
+    for (int64_t y = rows.first; y <= rows.last; ++y) {
+      const uint8_t* row = ReadSpan(row_, int32_t(y), span_first, span_last) + 4 * size_t(span_first);
+      for (size_t n = 0; n < sums.size(); ++n) sums[n] += row[n];
+    }
+    const uint64_t row_count = uint64_t(rows.last - rows.first + 1);
+    for (int32_t i = first; i < end; ++i) {
+      const TBounds& box = columns[size_t(i)];
+      uint64_t total[4] = {};
+      for (int64_t x = box.first; x <= box.last; ++x)
+        for (int c = 0; c < 4; ++c) total[c] += sums[4 * size_t(x - span_first) + size_t(c)];
+      const uint64_t count = row_count * uint64_t(box.last - box.first + 1);
+      for (int c = 0; c < 4; ++c) out_[4 * size_t(i) + size_t(c)] = uint8_t(total[c] / count);
+    }
+    ComposeRow(dest_.Row(j) + 4 * size_t(first), &out_[4 * size_t(first)], end - first, params_);
+  }
+}
+
+}  // namespace
+
+void ComposePicture(const TPixelView& dest, const TPictureSource& source, const TDrawWindow& window,
+                    TPngSmoothFilter filter, const TComposeParams& params) {
+  if (dest.Layout != TPixelLayout::Bgra32) RaisePixelError(TPixelError::Must32Bit);
+  if (dest.Width <= 0 || dest.Height <= 0 || window.SrcWidth <= 0 || window.SrcHeight <= 0 ||
+      window.DestWidth <= 0 || window.DestHeight <= 0 || params.Alpha == 0)
+    return;
+  if (!source.Pixels.Bits || source.Pixels.Width <= 0 || source.Pixels.Height <= 0) return;
+  const bool scaled = window.SrcWidth != window.DestWidth || window.SrcHeight != window.DestHeight;
+  if (BitsPerPixel(source.Pixels.Layout) < 24 || !scaled) filter = psfDefault;
+  if (filter == psfSmooth && (window.DestWidth >= window.SrcWidth || window.DestHeight >= window.SrcHeight))
+    filter = psfFastSmooth;
+  TPictureComposer composer(dest, source, window, params);
+  switch (filter) {
+    case psfFastSmooth: return composer.Bilinear();
+    case psfSmooth: return composer.Box();
+    default: return composer.Sampled();
+  }
+}
