@@ -35,7 +35,9 @@ void ComposeRow(uint8_t* dest, const uint8_t* source, int32_t count, const TComp
   const TComposeRowSetup setup{params.UseKey ? ColorToPixelBits(params.Key) : 0xFFFFFFFFu, params.Alpha,
                                params.Premultiplied, params.Gray};
 #if RD_PIXELS_X86
-  if (ActiveSimdLevel() >= TSimdLevel::Sse2) return ComposeRowSse2(dest, source, count, setup);
+  const TSimdLevel level = ActiveSimdLevel();
+  if (level >= TSimdLevel::Avx2) return ComposeRowAvx2(dest, source, count, setup);
+  if (level >= TSimdLevel::Sse2) return ComposeRowSse2(dest, source, count, setup);
 #endif
   ComposeRowPortable(dest, source, count, setup);
 }

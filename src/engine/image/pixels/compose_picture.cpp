@@ -15,8 +15,7 @@ class TPictureComposer {
   TPictureComposer(const TPixelView& dest, const TPictureSource& source, const TDrawWindow& window,
                    const TComposeParams& params)
       : dest_(dest), source_(source), w_(window), params_(params),
-        width_(source.Pixels.Width), height_(source.Pixels.Height),
-        row_(4 * size_t(width_)), out_(4 * size_t(dest.Width)) {}
+        width_(source.Pixels.Width), height_(source.Pixels.Height) {}
 
   void Sampled();
   void Bilinear();
@@ -30,6 +29,10 @@ class TPictureComposer {
     if (src_side == dest_side) return origin + i + off;
     return origin + (i + off) * src_side / dest_side;
   }
+  void AllocateRows() {
+    row_.resize(4 * size_t(width_));
+    out_.resize(4 * size_t(dest_.Width));
+  }
   // Reads source row y, columns first..last, into `into` at their own positions.
   uint8_t* ReadSpan(std::vector<uint8_t>& into, int32_t y, int32_t first, int32_t last) {
     ReadSourceRow(source_, first, y, last - first + 1, into.data() + 4 * size_t(first));
@@ -42,12 +45,15 @@ class TPictureComposer {
   const TComposeParams& params_;
   const int32_t width_;
   const int32_t height_;
-  std::vector<uint8_t> row_;
-  std::vector<uint8_t> out_;
+  std::vector<uint8_t> row_;  // one source row, read when it is not 32-bit or not used as it is
+  std::vector<uint8_t> out_;  // one row of samples to compose
 };
 
 void TPictureComposer::Sampled() {
-  std::vector<int32_t> columns(size_t(dest_.Width));
+  // Unscaled columns are consecutive and need no table.
+  const bool contiguous = w_.SrcWidth == w_.DestWidth;
+  std::vector<int32_t> columns;
+  if (!contiguous) columns.resize(size_t(dest_.Width));
   int32_t first = dest_.Width, end = dest_.Width;  // visible columns that read the picture
   for (int32_t i = 0; i < dest_.Width; ++i) {
     const int64_t x = MapIndex(i, w_.ClipLeft, w_.SrcX, w_.SrcWidth, w_.DestWidth);
@@ -55,25 +61,34 @@ void TPictureComposer::Sampled() {
       end = i;
       break;
     }
-    columns[size_t(i)] = int32_t(x);
-    if (x >= 0 && first == dest_.Width) first = i;
+    if (!contiguous) columns[size_t(i)] = int32_t(x);
+    if (x >= 0 && first == dest_.Width) {
+      first = i;
+      if (contiguous) {
+        end = int32_t(std::min<int64_t>(dest_.Width, i + (width_ - x)));
+        break;
+      }
+    }
   }
   if (first >= end) return;
-  const bool contiguous = w_.SrcWidth == w_.DestWidth;
+  const auto column = [&](int32_t i) {
+    return contiguous ? int32_t(MapIndex(i, w_.ClipLeft, w_.SrcX, w_.SrcWidth, w_.DestWidth)) : columns[size_t(i)];
+  };
+  const int32_t count = end - first, first_column = column(first), last_column = column(end - 1);
   const bool direct = contiguous && source_.Pixels.Layout == TPixelLayout::Bgra32;
+  if (!direct) AllocateRows();
   for (int32_t j = 0; j < dest_.Height; ++j) {
     const int64_t y = MapIndex(j, w_.ClipTop, w_.SrcY, w_.SrcHeight, w_.DestHeight);
     if (y < 0) continue;
     if (y >= height_) break;
     uint8_t* target = dest_.Row(j) + 4 * size_t(first);
-    const int32_t count = end - first;
     if (direct) {
-      ComposeRow(target, source_.Pixels.Row(int32_t(y)) + 4 * size_t(columns[size_t(first)]), count, params_);
+      ComposeRow(target, source_.Pixels.Row(int32_t(y)) + 4 * size_t(first_column), count, params_);
       continue;
     }
-    const uint8_t* row = ReadSpan(row_, int32_t(y), columns[size_t(first)], columns[size_t(end - 1)]);
+    const uint8_t* row = ReadSpan(row_, int32_t(y), first_column, last_column);
     if (contiguous) {
-      ComposeRow(target, row + 4 * size_t(columns[size_t(first)]), count, params_);
+      ComposeRow(target, row + 4 * size_t(first_column), count, params_);
       continue;
     }
     for (int32_t i = first; i < end; ++i) std::memcpy(&out_[4 * size_t(i)], row + 4 * size_t(columns[size_t(i)]), 4);
@@ -101,6 +116,7 @@ void TPictureComposer::Bilinear() {
   if (first >= end) return;
   const int32_t span_first = columns[size_t(first)];
   const int32_t span_last = std::min(columns[size_t(end - 1)] + 1, width_ - 1);
+  AllocateRows();
   std::vector<uint8_t> lower(row_.size());
   const uint32_t key = params_.UseKey ? ColorToPixelBits(params_.Key) : 0xFFFFFFFFu;
   TComposeParams unkeyed = params_;
@@ -160,6 +176,7 @@ void TPictureComposer::Box() {
   if (first >= end) return;
   const int32_t span_first = int32_t(columns[size_t(first)].first);
   const int32_t span_last = int32_t(columns[size_t(end - 1)].last);
+  AllocateRows();
   std::vector<uint64_t> sums(4 * size_t(span_last - span_first + 1));
   for (int32_t j = 0; j < dest_.Height; ++j) {
     const TBounds rows = bounds(j, w_.ClipTop, w_.SrcY, w_.SrcHeight, w_.DestHeight, height_);

@@ -15,6 +15,7 @@ struct TComposeRowSetup {
 };
 
 void ComposeRowSse2(uint8_t* dest, const uint8_t* source, int32_t count, const TComposeRowSetup& setup);
+void ComposeRowAvx2(uint8_t* dest, const uint8_t* source, int32_t count, const TComposeRowSetup& setup);
 
 // The portable reference, also used for the tails of the vector variants.
 void ComposeRowPortable(uint8_t* dest, const uint8_t* source, int32_t count, const TComposeRowSetup& setup);

@@ -5,6 +5,7 @@
 #include "engine/image/pixels/convert_variants.h"
 #include "engine/image/pixels/simd_pixel_ops.h"
 
+
 namespace {
 
 // The options applied to four 32-bit pixels, as ConvertPixel does one.
@@ -15,9 +16,9 @@ struct TConvertConstants {
 };
 
 RD_TARGET_SSE2 inline __m128i ConvertHalf(__m128i v, const TConvertConstants& c) {
-  if (c.Gray) v = SelectBits(ColourLanesEpu16(), SpreadGreyEpu16(v), v);
+  if (c.Gray) v = SelectBits(ColourLanesEpu16<__m128i>(), SpreadGreyEpu16(v), v);
   if (c.Premultiply)
-    v = Div255Epu16(_mm_mullo_epi16(v, SelectBits(ColourLanesEpu16(), SpreadAlphaEpu16(v), c.AlphaOnly)));
+    v = Div255Epu16(_mm_mullo_epi16(v, SelectBits(ColourLanesEpu16<__m128i>(), SpreadAlphaEpu16(v), c.AlphaOnly)));
   return v;
 }
 
