@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/image/pixels/bilinear_variants.h"
 #include "engine/image/pixels/pixel_errors.h"
 #include "engine/image/pixels/source_pixels.h"
 
@@ -118,6 +119,7 @@ void TPictureComposer::Bilinear() {
   const int32_t span_last = std::min(columns[size_t(end - 1)] + 1, width_ - 1);
   AllocateRows();
   std::vector<uint8_t> lower(row_.size());
+  const bool direct = source_.Pixels.Layout == TPixelLayout::Bgra32;
   const uint32_t key = params_.UseKey ? ColorToPixelBits(params_.Key) : 0xFFFFFFFFu;
   TComposeParams unkeyed = params_;
   unkeyed.UseKey = false;
@@ -126,25 +128,21 @@ void TPictureComposer::Bilinear() {
     if (position < 0) continue;
     const int32_t y = int32_t(position >> 15);
     if (y >= height_) break;
-    const int32_t fy = int32_t(position & 32767);
-    const uint8_t* top = ReadSpan(row_, y, span_first, span_last);
-    const uint8_t* bottom = ReadSpan(lower, std::min(y + 1, height_ - 1), span_first, span_last);
-    for (int32_t i = first; i < end; ++i) {
-      const int32_t x = columns[size_t(i)], x1 = std::min(x + 1, width_ - 1), fx = fractions[size_t(i)];
-      const uint8_t* tl = top + 4 * size_t(x);
-      const uint8_t* tr = top + 4 * size_t(x1);
-      const uint8_t* bl = bottom + 4 * size_t(x);
-      const uint8_t* br = bottom + 4 * size_t(x1);
-      uint8_t* out = &out_[4 * size_t(i)];
+    const int32_t y1 = std::min(y + 1, height_ - 1);
+    const TBilinearRow row{direct ? source_.Pixels.Row(y) : ReadSpan(row_, y, span_first, span_last),
+                           direct ? source_.Pixels.Row(y1) : ReadSpan(lower, y1, span_first, span_last),
+                           columns.data(), fractions.data(), int32_t(position & 32767), width_ - 1};
+    BilinearRow(row, first, end, out_.data());
+    if (params_.UseKey) {
+      // A sample is skipped (alpha 0 leaves the destination) only when all
+      // four neighbours carry the key.
       const auto colour = [](const uint8_t* p) { return uint32_t(p[0] | p[1] << 8 | p[2] << 16); };
-      if (colour(tl) == key && colour(tr) == key && colour(bl) == key && colour(br) == key) {
-        out[3] = 0;  // a skipped sample: alpha 0 leaves the destination alone
-        continue;
+      for (int32_t i = first; i < end; ++i) {
+        const size_t x = size_t(columns[size_t(i)]), x1 = size_t(std::min(columns[size_t(i)] + 1, width_ - 1));
+        if (colour(row.Top + 4 * x) == key && colour(row.Top + 4 * x1) == key && colour(row.Bottom + 4 * x) == key &&
+            colour(row.Bottom + 4 * x1) == key)
+          out_[4 * size_t(i) + 3] = 0;
       }
-      const int32_t w_tr = fx * (32768 - fy) >> 15, w_tl = 32768 - fy - w_tr;
-      const int32_t w_br = fy * fx >> 15, w_bl = fy - w_br;
-      for (int c = 0; c < 4; ++c)
-        out[c] = uint8_t((tl[c] * w_tl + tr[c] * w_tr + bl[c] * w_bl + br[c] * w_br) >> 15);
     }
     ComposeRow(dest_.Row(j) + 4 * size_t(first), &out_[4 * size_t(first)], end - first, unkeyed);
   }
