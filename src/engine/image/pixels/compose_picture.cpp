@@ -10,6 +10,25 @@
 
 namespace {
 
+// Truncating division by one divisor, many times: a multiplication by the
+// reciprocal, then corrected by one step either way, so the quotient is
+// exact for every dividend below 2^53 (box sums stay far below).
+class TExactDivider {
+ public:
+  explicit TExactDivider(uint64_t divisor) : divisor_(divisor), inverse_(divisor ? 1.0 / double(divisor) : 0) {}
+  uint64_t Divisor() const { return divisor_; }
+  uint64_t operator()(uint64_t n) const {
+    uint64_t q = uint64_t(double(n) * inverse_);
+    if (q * divisor_ > n) --q;
+    else if ((q + 1) * divisor_ <= n) ++q;
+    return q;
+  }
+
+ private:
+  uint64_t divisor_;
+  double inverse_;
+};
+
 // Everything one drawing needs, allocated once per draw.
 class TPictureComposer {
  public:
@@ -23,6 +42,21 @@ class TPictureComposer {
   void Box();
 
  private:
+  // First and last source index of destination index i on one axis. The last
+  // index of the destination rectangle covers only its first source index.
+  struct TBounds {
+    int64_t first, last;
+  };
+  static TBounds BoxBounds(int64_t i, int32_t off, int32_t origin, int32_t src_side, int32_t dest_side,
+                           int32_t picture_side) {
+    const int64_t first = origin + MulDivRound(i + off, src_side, dest_side);
+    int64_t last = i + off == dest_side - 1 ? first : origin + MulDivRound(i + off + 1, src_side, dest_side) - 1;
+    last = std::min({last, int64_t(origin) + src_side - 1, int64_t(picture_side) - 1, int64_t(65534)});
+    return TBounds{first, std::max(first, last)};
+  }
+  template <class TSum>
+  void BoxRows(const std::vector<TBounds>& columns, int32_t first, int32_t end, int32_t span_first, int32_t span_last);
+
   // Source column or row of destination index i (counted from the visible
   // part's start) along one axis, truncating; 64-bit, as i * side can
   // exceed 32 bits.
@@ -149,22 +183,10 @@ void TPictureComposer::Bilinear() {
 }
 
 void TPictureComposer::Box() {
-  // First and last source index of destination index i on one axis. The last
-  // index of the destination rectangle covers only its first source index.
-  struct TBounds {
-    int64_t first, last;
-  };
-  const auto bounds = [](int64_t i, int32_t off, int32_t origin, int32_t src_side, int32_t dest_side,
-                         int32_t picture_side) {
-    const int64_t first = origin + MulDivRound(i + off, src_side, dest_side);
-    int64_t last = i + off == dest_side - 1 ? first : origin + MulDivRound(i + off + 1, src_side, dest_side) - 1;
-    last = std::min({last, int64_t(origin) + src_side - 1, int64_t(picture_side) - 1, int64_t(65534)});
-    return TBounds{first, std::max(first, last)};
-  };
   std::vector<TBounds> columns(size_t(dest_.Width));
   int32_t first = dest_.Width, end = dest_.Width;
   for (int32_t i = 0; i < dest_.Width; ++i) {
-    columns[size_t(i)] = bounds(i, w_.ClipLeft, w_.SrcX, w_.SrcWidth, w_.DestWidth, width_);
+    columns[size_t(i)] = BoxBounds(i, w_.ClipLeft, w_.SrcX, w_.SrcWidth, w_.DestWidth, width_);
     if (columns[size_t(i)].first >= width_) {
       end = i;
       break;
@@ -175,24 +197,41 @@ void TPictureComposer::Box() {
   const int32_t span_first = int32_t(columns[size_t(first)].first);
   const int32_t span_last = int32_t(columns[size_t(end - 1)].last);
   AllocateRows();
-  std::vector<uint64_t> sums(4 * size_t(span_last - span_first + 1));
+  // 32-bit sums while the largest box cannot overflow them, else 64-bit.
+  int64_t widest = 1;
+  for (int32_t i = first; i < end; ++i) widest = std::max(widest, columns[size_t(i)].last - columns[size_t(i)].first + 1);
+  const int64_t tallest = MulDivRound(1, w_.SrcHeight, w_.DestHeight) + 1;
+  if (widest * tallest * 255 <= int64_t(UINT32_MAX))
+    BoxRows<uint32_t>(columns, first, end, span_first, span_last);
+  else
+    BoxRows<uint64_t>(columns, first, end, span_first, span_last);
+}
+
+template <class TSum>
+void TPictureComposer::BoxRows(const std::vector<TBounds>& columns, int32_t first, int32_t end, int32_t span_first,
+                               int32_t span_last) {
+  const bool direct = source_.Pixels.Layout == TPixelLayout::Bgra32;
+  std::vector<TSum> sums(4 * size_t(span_last - span_first + 1));
   for (int32_t j = 0; j < dest_.Height; ++j) {
-    const TBounds rows = bounds(j, w_.ClipTop, w_.SrcY, w_.SrcHeight, w_.DestHeight, height_);
+    const TBounds rows = BoxBounds(j, w_.ClipTop, w_.SrcY, w_.SrcHeight, w_.DestHeight, height_);
     if (rows.first < 0) continue;
     if (rows.first >= height_) break;
     std::fill(sums.begin(), sums.end(), 0);
     for (int64_t y = rows.first; y <= rows.last; ++y) {
-      const uint8_t* row = ReadSpan(row_, int32_t(y), span_first, span_last) + 4 * size_t(span_first);
+      const uint8_t* row = (direct ? source_.Pixels.Row(int32_t(y)) : ReadSpan(row_, int32_t(y), span_first, span_last)) +
+                           4 * size_t(span_first);
       for (size_t n = 0; n < sums.size(); ++n) sums[n] += row[n];
     }
     const uint64_t row_count = uint64_t(rows.last - rows.first + 1);
+    TExactDivider divide(0);
     for (int32_t i = first; i < end; ++i) {
       const TBounds& box = columns[size_t(i)];
       uint64_t total[4] = {};
       for (int64_t x = box.first; x <= box.last; ++x)
         for (int c = 0; c < 4; ++c) total[c] += sums[4 * size_t(x - span_first) + size_t(c)];
       const uint64_t count = row_count * uint64_t(box.last - box.first + 1);
-      for (int c = 0; c < 4; ++c) out_[4 * size_t(i) + size_t(c)] = uint8_t(total[c] / count);
+      if (count != divide.Divisor()) divide = TExactDivider(count);
+      for (int c = 0; c < 4; ++c) out_[4 * size_t(i) + size_t(c)] = uint8_t(divide(total[c]));
     }
     ComposeRow(dest_.Row(j) + 4 * size_t(first), &out_[4 * size_t(first)], end - first, params_);
   }

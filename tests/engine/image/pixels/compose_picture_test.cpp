@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "pixel_test_support.h"
@@ -145,10 +147,10 @@ TEST(ComposePicture, ColourKeyAndPalette) {
 }
 
 // Random pictures, windows, scales, clips and options against a per-pixel model
-// of nearest sampling; every filter's vector result against its scalar one.
+// of nearest and box sampling; every filter's vector result against its scalar one.
 TEST(ComposePicture, RandomDrawsAgainstModelAndScalar) {
   TByteSource random(2024);
-  for (int round = 0; round < 150; ++round) {
+  for (int round = 0; round < 300; ++round) {
     const int32_t width = 1 + random.Below(40), height = 1 + random.Below(12);
     const TPixelLayout layout = random.Below(2) ? TPixelLayout::Bgr24 : TPixelLayout::Bgra32;
     TGuardedPicture picture(width, height, layout, random.Below(3));
@@ -184,24 +186,48 @@ TEST(ComposePicture, RandomDrawsAgainstModelAndScalar) {
         ASSERT_EQ(0, std::memcmp(background.Buffer->Data(), scalar_result.data(), scalar_result.size()))
             << SimdLevelName(level) << " filter " << int(filter) << " round " << round;
       }
-      if (filter != psfDefault) continue;
+      const bool box = filter == psfSmooth && w.DestWidth < w.SrcWidth && w.DestHeight < w.SrcHeight;
+      if (filter != psfDefault && !box) continue;
+      // The model: nearest sampling by truncating maps, or the box average
+      // over rounded bounds, composed pixel by pixel.
+      const auto source_pixel = [&](int64_t x, int64_t y, uint8_t* pixel) {
+        const uint8_t* p = picture.View.Row(int32_t(y)) + (layout == TPixelLayout::Bgra32 ? 4 : 3) * x;
+        std::memcpy(pixel, p, 3);
+        pixel[3] = layout == TPixelLayout::Bgra32 ? p[3] : source.Alpha ? source.Alpha.Row(int32_t(y))[x] : 255;
+      };
+      const auto box_bounds = [](int64_t i, int32_t origin, int32_t src, int32_t dest, int32_t picture) {
+        const int64_t first = origin + (2 * i * src + dest) / (2 * dest);
+        int64_t last = i == dest - 1 ? first : origin + (2 * (i + 1) * src + dest) / (2 * dest) - 1;
+        last = std::max(first, std::min({last, int64_t(origin) + src - 1, int64_t(picture) - 1}));
+        return std::pair<int64_t, int64_t>(first, last);
+      };
       std::vector<uint8_t> model = start;
       for (int32_t j = 0; j < visible_h; ++j) {
-        const int64_t y = w.SrcY + int64_t(j + w.ClipTop) * w.SrcHeight / w.DestHeight;
+        const auto rows = box_bounds(j + w.ClipTop, w.SrcY, w.SrcHeight, w.DestHeight, height);
+        const int64_t y = box ? rows.first : w.SrcY + int64_t(j + w.ClipTop) * w.SrcHeight / w.DestHeight;
         if (y >= height) break;
         if (y < 0) continue;
         for (int32_t i = 0; i < visible_w; ++i) {
-          const int64_t x = w.SrcX + int64_t(i + w.ClipLeft) * w.SrcWidth / w.DestWidth;
+          const auto cols = box_bounds(i + w.ClipLeft, w.SrcX, w.SrcWidth, w.DestWidth, width);
+          const int64_t x = box ? cols.first : w.SrcX + int64_t(i + w.ClipLeft) * w.SrcWidth / w.DestWidth;
           if (x >= width) break;
           if (x < 0) continue;
           uint8_t pixel[4];
-          const uint8_t* p = picture.View.Row(int32_t(y)) + (layout == TPixelLayout::Bgra32 ? 4 : 3) * x;
-          std::memcpy(pixel, p, 3);
-          pixel[3] = layout == TPixelLayout::Bgra32 ? p[3] : source.Alpha ? source.Alpha.Row(int32_t(y))[x] : 255;
+          if (box) {
+            int sum[4] = {}, n = 0;
+            for (int64_t yy = rows.first; yy <= rows.second; ++yy)
+              for (int64_t xx = cols.first; xx <= cols.second; ++xx, ++n) {
+                source_pixel(xx, yy, pixel);
+                for (int c = 0; c < 4; ++c) sum[c] += pixel[c];
+              }
+            for (int c = 0; c < 4; ++c) pixel[c] = uint8_t(sum[c] / n);
+          } else {
+            source_pixel(x, y, pixel);
+          }
           ModelCompose(&model[4 * (size_t(j) * size_t(visible_w) + size_t(i))], pixel, params);
         }
       }
-      ASSERT_EQ(scalar_result, model) << "round " << round;
+      ASSERT_EQ(scalar_result, model) << "round " << round << " filter " << int(filter);
     }
   }
 }
