@@ -34,14 +34,18 @@ inline void ConvertPixel(uint8_t* out, uint8_t blue, uint8_t green, uint8_t red,
 void ConvertBgrRow(uint8_t* dest, const uint8_t* bgr, const uint8_t* alpha, int32_t count,
                    const TConvertRowSetup& setup) {
 #if RD_PIXELS_X86
-  if (ActiveSimdLevel() >= TSimdLevel::Ssse3) return ConvertBgrRowSsse3(dest, bgr, alpha, count, setup);
+  const TSimdLevel level = ActiveSimdLevel();
+  if (level >= TSimdLevel::Avx2) return ConvertBgrRowAvx2(dest, bgr, alpha, count, setup);
+  if (level >= TSimdLevel::Ssse3) return ConvertBgrRowSsse3(dest, bgr, alpha, count, setup);
 #endif
   ConvertBgrRowPortable(dest, bgr, alpha, count, setup);
 }
 
 void ConvertBgraRow(uint8_t* dest, const uint8_t* bgra, int32_t count, const TConvertRowSetup& setup) {
 #if RD_PIXELS_X86
-  if (ActiveSimdLevel() >= TSimdLevel::Sse2) return ConvertBgraRowSse2(dest, bgra, count, setup);
+  const TSimdLevel level = ActiveSimdLevel();
+  if (level >= TSimdLevel::Avx2) return ConvertBgraRowAvx2(dest, bgra, count, setup);
+  if (level >= TSimdLevel::Sse2) return ConvertBgraRowSse2(dest, bgra, count, setup);
 #endif
   ConvertBgraRowPortable(dest, bgra, count, setup);
 }

@@ -16,7 +16,10 @@ void ConvertBgrRowPortable(uint8_t* dest, const uint8_t* bgr, const uint8_t* alp
                            const TConvertRowSetup& setup);
 void ConvertBgrRowSsse3(uint8_t* dest, const uint8_t* bgr, const uint8_t* alpha, int32_t count,
                         const TConvertRowSetup& setup);
+void ConvertBgrRowAvx2(uint8_t* dest, const uint8_t* bgr, const uint8_t* alpha, int32_t count,
+                       const TConvertRowSetup& setup);
 
 // 32-bit pixels with their own alpha into 32-bit pixels; dest may equal source.
 void ConvertBgraRowPortable(uint8_t* dest, const uint8_t* bgra, int32_t count, const TConvertRowSetup& setup);
 void ConvertBgraRowSse2(uint8_t* dest, const uint8_t* bgra, int32_t count, const TConvertRowSetup& setup);
+void ConvertBgraRowAvx2(uint8_t* dest, const uint8_t* bgra, int32_t count, const TConvertRowSetup& setup);
