@@ -10,6 +10,10 @@
 
 namespace {
 
+// Windows' MulDiv for non-negative operands: a * b / c rounded to nearest,
+// halves up, in 64 bits.
+int64_t MulDivRound(int64_t a, int64_t b, int64_t c) { return (2 * a * b + c) / (2 * c); }
+
 // Truncating division by one divisor, many times: a multiplication by the
 // reciprocal, then corrected by one step either way, so the quotient is
 // exact for every dividend below 2^53 (box sums stay far below).
@@ -152,8 +156,8 @@ void TPictureComposer::Bilinear() {
   const int32_t span_first = columns[size_t(first)];
   const int32_t span_last = std::min(columns[size_t(end - 1)] + 1, width_ - 1);
   AllocateRows();
-  std::vector<uint8_t> lower(row_.size());
   const bool direct = source_.Pixels.Layout == TPixelLayout::Bgra32;
+  std::vector<uint8_t> lower(direct ? 0 : row_.size());
   const uint32_t key = params_.UseKey ? ColorToPixelBits(params_.Key) : 0xFFFFFFFFu;
   TComposeParams unkeyed = params_;
   unkeyed.UseKey = false;

@@ -39,7 +39,3 @@ struct TDrawWindow {
 // a destination that is not 32-bit raises "Must be 32 bit image pixel format.".
 void ComposePicture(const TPixelView& dest, const TPictureSource& source, const TDrawWindow& window,
                     TPngSmoothFilter filter, const TComposeParams& params);
-
-// Windows' MulDiv for non-negative operands: a * b / c rounded to nearest,
-// halves up, in 64 bits.
-inline int64_t MulDivRound(int64_t a, int64_t b, int64_t c) { return (2 * a * b + c) / (2 * c); }

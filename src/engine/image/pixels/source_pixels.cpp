@@ -12,17 +12,13 @@ uint8_t Sample(const uint8_t* row, int32_t x, int bits) {
   return uint8_t((row[bit >> 3] >> shift) & ((1 << bits) - 1));
 }
 
-uint32_t IndexedPixel(const TPictureSource& source, uint8_t sample, int bits) {
-  uint32_t bgr;
+void IndexedPixel(const TPictureSource& source, uint8_t sample, int bits, uint8_t* bgra) {
   if (source.Palette) {
-    const uint8_t* entry = source.Palette + 4 * sample;
-    bgr = entry[0] | entry[1] << 8 | entry[2] << 16;
+    std::memcpy(bgra, source.Palette + 4 * sample, 3);
   } else {
-    const uint32_t grey = ExpandSample(sample, bits);
-    bgr = grey * 0x010101u;
+    bgra[0] = bgra[1] = bgra[2] = ExpandSample(sample, bits);
   }
-  const uint32_t alpha = sample < source.PaletteAlphaCount ? source.PaletteAlpha[sample] : 255;
-  return bgr | alpha << 24;
+  bgra[3] = sample < source.PaletteAlphaCount ? source.PaletteAlpha[sample] : 255;
 }
 
 }  // namespace
@@ -47,16 +43,9 @@ void ReadSourceRow(const TPictureSource& source, int32_t x, int32_t y, int32_t c
     default: {
       const int bits = BitsPerPixel(pixels.Layout);
       for (int32_t i = 0; i < count; ++i, bgra += 4) {
-        uint32_t pixel = IndexedPixel(source, Sample(row, x + i, bits), bits);
-        if (alpha) pixel = (pixel & 0xFFFFFFu) | uint32_t(alpha[i]) << 24;
-        std::memcpy(bgra, &pixel, 4);
+        IndexedPixel(source, Sample(row, x + i, bits), bits, bgra);
+        if (alpha) bgra[3] = alpha[i];
       }
     }
   }
-}
-
-uint32_t ReadSourcePixel(const TPictureSource& source, int32_t x, int32_t y) {
-  uint8_t bgra[4];
-  ReadSourceRow(source, x, y, 1, bgra);
-  return bgra[0] | bgra[1] << 8 | bgra[2] << 16 | uint32_t(bgra[3]) << 24;
 }

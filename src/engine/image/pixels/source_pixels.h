@@ -11,6 +11,3 @@
 // `count` pixels from (x, y) on, into bgra (4 bytes each). The caller keeps
 // the run inside the picture.
 void ReadSourceRow(const TPictureSource& source, int32_t x, int32_t y, int32_t count, uint8_t* bgra);
-
-// One pixel as blue | green << 8 | red << 16 | alpha << 24.
-uint32_t ReadSourcePixel(const TPictureSource& source, int32_t x, int32_t y);
