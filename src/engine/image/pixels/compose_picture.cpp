@@ -14,14 +14,21 @@ namespace {
 // halves up, in 64 bits.
 int64_t MulDivRound(int64_t a, int64_t b, int64_t c) { return (2 * a * b + c) / (2 * c); }
 
-// Truncating division by one divisor, many times: a multiplication by the
-// reciprocal, then corrected by one step either way, so the quotient is
-// exact for every dividend below 2^53 (box sums stay far below).
+// Truncating division by one divisor, many times: a shift for a power of
+// two (integer shrink factors give them), else a multiplication by the
+// reciprocal corrected by one step either way, so the quotient is exact for
+// every dividend below 2^53 (box sums stay far below).
 class TExactDivider {
  public:
-  explicit TExactDivider(uint64_t divisor) : divisor_(divisor), inverse_(divisor ? 1.0 / double(divisor) : 0) {}
+  explicit TExactDivider(uint64_t divisor) : divisor_(divisor), inverse_(divisor ? 1.0 / double(divisor) : 0) {
+    if (divisor && (divisor & (divisor - 1)) == 0)
+      while ((uint64_t(1) << shift_) != divisor) ++shift_;
+    else
+      shift_ = -1;
+  }
   uint64_t Divisor() const { return divisor_; }
   uint64_t operator()(uint64_t n) const {
+    if (shift_ >= 0) return n >> shift_;
     uint64_t q = uint64_t(double(n) * inverse_);
     if (q * divisor_ > n) --q;
     else if ((q + 1) * divisor_ <= n) ++q;
@@ -31,6 +38,7 @@ class TExactDivider {
  private:
   uint64_t divisor_;
   double inverse_;
+  int shift_ = 0;  // -1: not a power of two
 };
 
 // Everything one drawing needs, allocated once per draw.
