@@ -69,18 +69,25 @@ RD_TARGET_SSE2 void BilinearRowSse2(const TBilinearRow& row, int32_t first, int3
   BilinearRowPortable(row, i, end, out);
 }
 
-// One pixel's (TL, TR) or (BL, BR) bytes interleaved per channel in the low
-// eight bytes: two neighbouring pixels are one 8-byte load except at the
-// picture's last column, where the right neighbour is the pixel itself.
+// One pixel's two horizontal neighbours (x, x1) as eight bytes: one 8-byte
+// load except at the picture's last column, where the right neighbour is the
+// pixel itself.
 RD_TARGET_AVX2 inline __m128i PairBytes(const uint8_t* row, int32_t x, int32_t last_column) {
-  const __m128i pair = x < last_column ? _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + 4 * size_t(x)))
-                                       : _mm_set1_epi32(int32_t(Load32(row + 4 * size_t(x))));
-  return _mm_shuffle_epi8(pair, _mm_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, -1, -1, -1, -1, -1, -1, -1, -1));
+  return x < last_column ? _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + 4 * size_t(x)))
+                         : _mm_set1_epi32(int32_t(Load32(row + 4 * size_t(x))));
+}
+
+// The pairs of two pixels, one per 128-bit half, widened and interleaved by
+// one shuffle into 16-bit (left, right) words per channel.
+RD_TARGET_AVX2 inline __m256i PairWords(const uint8_t* row, int32_t x0, int32_t x1, int32_t last_column) {
+  const __m256i bytes =
+      _mm256_inserti128_si256(_mm256_castsi128_si256(PairBytes(row, x0, last_column)), PairBytes(row, x1, last_column), 1);
+  return _mm256_shuffle_epi8(bytes, _mm256_setr_epi8(0, -1, 4, -1, 1, -1, 5, -1, 2, -1, 6, -1, 3, -1, 7, -1, 0, -1, 4,
+                                                     -1, 1, -1, 5, -1, 2, -1, 6, -1, 3, -1, 7, -1));
 }
 
 RD_TARGET_AVX2 void BilinearRowAvx2(const TBilinearRow& row, int32_t first, int32_t end, uint8_t* out) {
   int32_t i = first;
-  const __m256i zero = _mm256_setzero_si256();
   const __m256i low_words = _mm256_set1_epi32(0xFFFF);
   const __m256i fy = _mm256_set1_epi32(row.Fy);
   const __m256i one_minus_fy = _mm256_set1_epi32(32768 - row.Fy);
@@ -99,11 +106,8 @@ RD_TARGET_AVX2 void BilinearRowAvx2(const TBilinearRow& row, int32_t first, int3
     for (int half = 0; half < 2; ++half) {
       const int32_t p = i + 2 * half;
       const int32_t x0 = row.Columns[p], x1 = row.Columns[p + 1];
-      const __m256i upper = _mm256_unpacklo_epi8(
-          _mm256_set_m128i(PairBytes(row.Top, x1, row.LastColumn), PairBytes(row.Top, x0, row.LastColumn)), zero);
-      const __m256i lower = _mm256_unpacklo_epi8(
-          _mm256_set_m128i(PairBytes(row.Bottom, x1, row.LastColumn), PairBytes(row.Bottom, x0, row.LastColumn)),
-          zero);
+      const __m256i upper = PairWords(row.Top, x0, x1, row.LastColumn);
+      const __m256i lower = PairWords(row.Bottom, x0, x1, row.LastColumn);
       // Pixel p's weights in the low half, p + 1's in the high half.
       const __m256i spread = _mm256_setr_epi32(2 * half, 2 * half, 2 * half, 2 * half, 2 * half + 1, 2 * half + 1,
                                                2 * half + 1, 2 * half + 1);
