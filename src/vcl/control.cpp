@@ -210,6 +210,19 @@ bool TControl::CheckNewSize(int32_t& width, int32_t& height) {
 
 void TControl::RequestAlign() {}
 
+TMouseActivate TControl::MouseActivate(TMouseButton button, TShiftState shift, int32_t x, int32_t y,
+                                       int32_t hit_test) {
+  TMouseActivate answer = maDefault;
+  OnMouseActivate(this, button, shift, x, y, hit_test, answer);
+  return answer;
+}
+
+bool TControl::DoContextPopup(TPoint mouse_pos) {
+  bool handled = false;
+  OnContextPopup(this, mouse_pos, handled);
+  return handled;
+}
+
 void TControl::Resize() { ResizeSlot(*this); }
 void DefaultResize(TControl& control) { control.OnResize(&control); }
 

@@ -168,7 +168,9 @@ class TControl : public TComponent, public TDeviceContextSource {
   virtual void DefaultHandler(TMessage& message);
 
   // ---- Painting
-  void Invalidate() { InvalidateControl(visible_, control_style_.Contains(csOpaque)); }
+  // Marks the control's area for painting; a windowed control marks its own
+  // window (CM_INVALIDATE).
+  virtual void Invalidate() { InvalidateControl(visible_, control_style_.Contains(csOpaque)); }
   // Invalidates this control's area on the parent's window, erasing unless
   // `opaque`, the parent is opaque, or an earlier opaque visible sibling
   // covers the area.
@@ -215,6 +217,11 @@ class TControl : public TComponent, public TDeviceContextSource {
   // The wheel events in order (OnMouseWheel, then the up/down one); true when handled.
   virtual bool DoMouseWheel(TShiftState shift, int32_t wheel_delta, TPoint mouse_pos);
   virtual void Resize();
+  // OnMouseActivate; maDefault leaves the answer to the system.
+  virtual TMouseActivate MouseActivate(TMouseButton button, TShiftState shift, int32_t x, int32_t y,
+                                       int32_t hit_test);
+  // OnContextPopup; true when the handler took it (no system menu then).
+  virtual bool DoContextPopup(TPoint mouse_pos);
 
   // ---- Layout seams (alignment is a separate piece; the core asks, it answers)
   // May change the proposed size; false refuses the change.

@@ -43,6 +43,7 @@ inline constexpr UINT CM_INVALIDATE = CM_BASE + 52;
 inline constexpr UINT CM_RECREATEWND = CM_BASE + 51;
 inline constexpr UINT CM_CONTROLLISTCHANGE = CM_BASE + 44;
 inline constexpr UINT CM_MOUSEWHEEL = CM_BASE + 67;
+inline constexpr UINT CM_PARENTDOUBLEBUFFEREDCHANGED = CM_BASE + 70;
 
 // The signed 16-bit halves of a packed point, as mouse messages carry it.
 inline TPoint PointFromLParam(LPARAM value) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "rtl/format.h"
+#include "rtl/numbers.h"
 #include "rtl/syserror.h"
 #include "rtl/wide_string.h"
 #include "vcl/application_hooks.h"
@@ -159,6 +160,35 @@ void TWinControl::CreateSubClass(TCreateParams& params, const wchar_t* class_nam
   params.WindowClass = native;
 }
 
+namespace {
+
+bool SameWindowClass(const WNDCLASSW& a, const WNDCLASSW& b) {
+  return a.style == b.style && a.cbClsExtra == b.cbClsExtra && a.cbWndExtra == b.cbWndExtra &&
+         a.hIcon == b.hIcon && a.hCursor == b.hCursor && a.hbrBackground == b.hbrBackground;
+}
+
+}  // namespace
+
+// The name of a registered window class made from `params`: the wanted name,
+// or, when a class of that name exists with other attributes (two control
+// classes of one name, one of them on a native base), the name with a number.
+String TWinControl::RegisteredClassName(const TCreateParams& params) {
+  String name = params.WinClassName;
+  for (int32_t n = 1;; ++n) {
+    WNDCLASSW registered{};
+    if (!GetClassInfoW(params.WindowClass.hInstance, WideCStr(name), &registered)) break;
+    if (registered.lpfnWndProc == &InitWndProc && SameWindowClass(registered, params.WindowClass)) return name;
+    name = params.WinClassName + u"." + IntToStr(n);
+  }
+  WNDCLASSW window_class = params.WindowClass;
+  window_class.lpfnWndProc = &InitWndProc;
+  window_class.lpszClassName = WideCStr(name);
+  if (!RegisterClassW(&window_class)) {
+    throw EOSError(Format(u"Cannot register the window class %s: %s", {name, SysErrorMessage(GetLastError())}));
+  }
+  return name;
+}
+
 void TWinControl::CreateWnd() {
   TCreateParams params;
   CreateParams(params);
@@ -166,18 +196,7 @@ void TWinControl::CreateWnd() {
     throw EInvalidOperation(Format(u"Control '%s' has no parent window", {Name()}));
   }
   default_wnd_proc_ = params.WindowClass.lpfnWndProc;
-  WNDCLASSW registered{};
-  const bool known = GetClassInfoW(params.WindowClass.hInstance, WideCStr(params.WinClassName), &registered);
-  if (!known || registered.lpfnWndProc != &InitWndProc) {
-    if (known) UnregisterClassW(WideCStr(params.WinClassName), params.WindowClass.hInstance);
-    WNDCLASSW window_class = params.WindowClass;
-    window_class.lpfnWndProc = &InitWndProc;
-    window_class.lpszClassName = WideCStr(params.WinClassName);
-    if (!RegisterClassW(&window_class)) {
-      throw EOSError(Format(u"Cannot register the window class %s: %s",
-                            {params.WinClassName, SysErrorMessage(GetLastError())}));
-    }
-  }
+  params.WinClassName = RegisteredClassName(params);
   CreateWindowHandle(params);
   if (!handle_) {
     throw EOSError(Format(u"Cannot create the window of '%s': %s", {Name(), SysErrorMessage(GetLastError())}));
@@ -437,6 +456,12 @@ void TWinControl::SetZOrder(bool top_most) {
   }
 }
 
+void TWinControl::Invalidate() { Perform(CM_INVALIDATE, 0, 0); }
+
+void TWinControl::CMInvalidate(TMessage&) {
+  if (handle_) InvalidateRect(handle_, nullptr, !ControlStyle().Contains(csOpaque));
+}
+
 void TWinControl::Repaint() {
   Invalidate();
   Update();
@@ -468,19 +493,28 @@ void TWinControl::CMSysColorChange(TMessage& message) {
 }
 
 void TWinControl::SetDoubleBuffered(bool value) {
+  parent_double_buffered_ = false;
   if (value == double_buffered_) return;
   double_buffered_ = value;
-  parent_double_buffered_ = false;
+  NotifyControls(CM_PARENTDOUBLEBUFFEREDCHANGED);
   Invalidate();
 }
 
 void TWinControl::SetParentDoubleBuffered(bool value) {
   if (value == parent_double_buffered_) return;
   parent_double_buffered_ = value;
-  if (value && Parent()) {
-    SetDoubleBuffered(Parent()->DoubleBuffered());
-    parent_double_buffered_ = true;
-  }
+  if (value) Perform(CM_PARENTDOUBLEBUFFEREDCHANGED, 0, 0);
+}
+
+void TWinControl::CMParentDoubleBufferedChanged(TMessage&) {
+  if (!parent_double_buffered_ || !Parent()) return;
+  SetDoubleBuffered(Parent()->DoubleBuffered());
+  parent_double_buffered_ = true;
+}
+
+void TWinControl::ParentChanged() {
+  TControl::ParentChanged();
+  Perform(CM_PARENTDOUBLEBUFFEREDCHANGED, 0, 0);
 }
 
 void TWinControl::SetParentBackground(bool value) {
@@ -566,6 +600,30 @@ void TWinControl::WMChar(TMessage& message) {
   DefaultHandler(message);
 }
 
+void TWinControl::WMMouseActivate(TMessage& message) {
+  // The button comes from the mouse message in the high word.
+  const UINT mouse_msg = HIWORD(message.LParam);
+  const TMouseButton button = mouse_msg == WM_RBUTTONDOWN ? mbRight : mouse_msg == WM_MBUTTONDOWN ? mbMiddle : mbLeft;
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  const TPoint pos = ScreenToClient({cursor.x, cursor.y});
+  const auto hit_test = static_cast<int16_t>(LOWORD(message.LParam));
+  static constexpr LRESULT kAnswers[] = {0, MA_ACTIVATE, MA_ACTIVATEANDEAT, MA_NOACTIVATE, MA_NOACTIVATEANDEAT};
+  const TMouseActivate answer = MouseActivate(button, KeyboardShiftState(), pos.X, pos.Y, hit_test);
+  if (answer == maDefault) {
+    DefaultHandler(message);
+  } else {
+    message.Result = kAnswers[answer];
+  }
+}
+
+void TWinControl::WMContextMenu(TMessage& message) {
+  // From the keyboard the point is (-1, -1) and stays so.
+  TPoint pos = PointFromLParam(message.LParam);
+  if (pos.X != -1 || pos.Y != -1) pos = ScreenToClient(pos);
+  if (!DoContextPopup(pos)) DefaultHandler(message);
+}
+
 void TWinControl::WMSetFocus(TMessage& message) {
   DefaultHandler(message);
   OnEnter(this);
@@ -598,6 +656,10 @@ void TWinControl::Dispatch(TMessage& message) {
     case WM_KEYDOWN: WMKeyDown(message); break;
     case WM_KEYUP: WMKeyUp(message); break;
     case WM_CHAR: WMChar(message); break;
+    case WM_MOUSEACTIVATE: WMMouseActivate(message); break;
+    case WM_CONTEXTMENU: WMContextMenu(message); break;
+    case CM_INVALIDATE: CMInvalidate(message); break;
+    case CM_PARENTDOUBLEBUFFEREDCHANGED: CMParentDoubleBufferedChanged(message); break;
     case WM_SETFOCUS: WMSetFocus(message); break;
     case WM_KILLFOCUS: WMKillFocus(message); break;
     default: TControl::Dispatch(message); break;

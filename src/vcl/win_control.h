@@ -113,6 +113,7 @@ class TWinControl : public TControl {
   TRect GetClientRect() const override;
   TPoint GetClientOrigin() const override;
   void SetZOrder(bool top_most) override;
+  void Invalidate() override;
   void Repaint() override;
   void Update() override;
   void WndProc(TMessage& message) override;
@@ -156,6 +157,11 @@ class TWinControl : public TControl {
   virtual void WMKeyDown(TMessage& message);
   virtual void WMKeyUp(TMessage& message);
   virtual void WMChar(TMessage& message);
+  virtual void WMMouseActivate(TMessage& message);
+  virtual void WMContextMenu(TMessage& message);
+  virtual void CMInvalidate(TMessage& message);
+  virtual void CMParentDoubleBufferedChanged(TMessage& message);
+  void ParentChanged() override;
   virtual void WMSetFocus(TMessage& message);
   virtual void WMKillFocus(TMessage& message);
   void CMVisibleChanged(TMessage& message) override;
@@ -168,6 +174,7 @@ class TWinControl : public TControl {
  private:
   static LRESULT CALLBACK InitWndProc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam);
   static LRESULT CALLBACK StandardWndProc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam);
+  static String RegisteredClassName(const TCreateParams& params);
 
   void CreateHandle();
   void DestroyHandle();

@@ -16,6 +16,11 @@ void TestHost::CreateParams(TCreateParams& params) {
   params.WndParent = nullptr;
 }
 
+void TestHost::WMEraseBkgnd(TMessage& message) {
+  if (log) log->push_back("host:erase");
+  TCustomControl::WMEraseBkgnd(message);
+}
+
 std::string PointText(int32_t x, int32_t y) { return std::to_string(x) + "," + std::to_string(y); }
 
 PaintedChild::PaintedChild(TWinControl* parent, const char* name, TColor fill, TRect bounds, EventLog* log)

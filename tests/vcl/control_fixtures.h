@@ -22,6 +22,8 @@ class TestHost : public TCustomControl {
 
  protected:
   void CreateParams(TCreateParams& params) override;
+  // Logs "host:erase".
+  void WMEraseBkgnd(TMessage& message) override;
 };
 
 // Fills its area with a colour; records paints (with the clip box), mouse

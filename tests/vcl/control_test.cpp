@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <thread>
 
@@ -266,6 +267,85 @@ TEST(ControlZOrder, BringToFrontAndSendToBackReorderTheWindowlessList) {
   c->SendToBack();
   EXPECT_EQ(host.Controls(0), c);
   EXPECT_EQ(host.Controls(1), b);
+}
+
+
+// Changes 'a' to 'b' and swallows 'x' on its way into a native edit box.
+class FilteringEdit : public TWinControl {
+ public:
+  using TWinControl::TWinControl;
+  void KeyPress(char16_t& key) override {
+    if (key == u'a') key = u'b';
+    if (key == u'x') key = 0;
+  }
+
+ protected:
+  void CreateParams(TCreateParams& params) override {
+    TWinControl::CreateParams(params);
+    CreateSubClass(params, L"EDIT");
+    params.Style |= ES_AUTOHSCROLL;
+  }
+};
+
+TEST(ControlKeyboard, KeyPressChangesOrSwallowsCharacters) {
+  TestHost host;
+  auto* edit = new FilteringEdit(&host);
+  edit->SetBounds(5, 5, 100, 20);
+  edit->SetParent(&host);
+  host.Open();
+  for (wchar_t c : {L'a', L'x', L'c'}) SendMessageW(edit->Handle(), WM_CHAR, c, 1);
+  wchar_t text[16] = {};
+  GetWindowTextW(edit->Handle(), text, 16);
+  EXPECT_STREQ(text, L"bc");
+  EXPECT_EQ(edit->Caption(), u"bc");
+}
+
+TEST(ControlPaint, AWindowlessMoveTellsTheControlAndEraseSkipsOpaqueCover) {
+  struct PosRecorder : PaintedChild {
+    using PaintedChild::PaintedChild;
+    int changed = 0;
+    void WMWindowPosChanged(TMessage& message) override {
+      if (message.WParam == 0 && message.LParam == 0) ++changed;
+    }
+  };
+  EventLog log;
+  TestHost host(&log, 100, 60);
+  auto* cover = new PaintedChild(&host, "cover", clBlue, Rect(0, 0, 100, 60), &log);
+  auto* moving = new PosRecorder(&host, "moving", clRed, Rect(10, 10, 20, 20), &log);
+  host.Open();
+  moving->SetBounds(20, 10, 10, 10);
+  EXPECT_EQ(moving->changed, 1);
+  RECT update{};
+  ASSERT_TRUE(GetUpdateRect(host.Handle(), &update, FALSE));
+  EXPECT_EQ(update.left, 10);
+  EXPECT_EQ(update.right, 30);
+  // The opaque cover below leaves nothing to erase, so the window gets no
+  // erase when it paints; without it, it does.
+  UpdateWindow(host.Handle());
+  cover->SetControlStyle(cover->ControlStyle() + TControlStyle{csOpaque});
+  log.clear();
+  moving->SetLeft(30);
+  UpdateWindow(host.Handle());
+  EXPECT_EQ(std::count(log.begin(), log.end(), "host:erase"), 0);
+  cover->SetControlStyle(cover->ControlStyle() - TControlStyle{csOpaque});
+  log.clear();
+  moving->SetLeft(40);
+  UpdateWindow(host.Handle());
+  EXPECT_EQ(std::count(log.begin(), log.end(), "host:erase"), 1);
+}
+
+TEST(ControlPaint, DoubleBufferingIsInheritedUntilSet) {
+  TestHost host;
+  auto* panel = new PaintedWindow(&host, "panel", clRed, Rect(0, 0, 50, 50), nullptr);
+  auto* inner = new PaintedWindow(panel, "inner", clRed, Rect(0, 0, 20, 20), nullptr);
+  host.SetDoubleBuffered(true);
+  EXPECT_TRUE(panel->DoubleBuffered());
+  EXPECT_TRUE(inner->DoubleBuffered());
+  panel->SetDoubleBuffered(false);
+  EXPECT_FALSE(panel->ParentDoubleBuffered());
+  EXPECT_FALSE(inner->DoubleBuffered());
+  panel->SetParentDoubleBuffered(true);
+  EXPECT_TRUE(inner->DoubleBuffered());
 }
 
 }  // namespace
