@@ -7,6 +7,9 @@
 #include <thread>
 
 #include "control_fixtures.h"
+#include "rtl/reader.h"
+#include "rtl/streams.h"
+#include "rtl/writer.h"
 #include "vcl/application_hooks.h"
 #include "vcl/win_control.h"
 
@@ -346,6 +349,37 @@ TEST(ControlPaint, DoubleBufferingIsInheritedUntilSet) {
   EXPECT_FALSE(inner->DoubleBuffered());
   panel->SetParentDoubleBuffered(true);
   EXPECT_TRUE(inner->DoubleBuffered());
+}
+
+
+TEST(ControlStreaming, ChildrenStreamInsideTheirParentsAndComeBackParented) {
+  RegisterClasses({&TGraphicControl::StaticClass(), &TCustomControl::StaticClass()});
+  TMemoryStream stream;
+  {
+    TestHost host;
+    auto* panel = new TCustomControl(&host);
+    panel->SetName(u"Panel");
+    panel->SetBounds(10, 20, 100, 50);
+    panel->SetParent(&host);
+    auto* dot = new TGraphicControl(&host);  // owned by the host, inside the panel
+    dot->SetName(u"Dot");
+    dot->SetBounds(3, 4, 5, 6);
+    dot->SetParent(panel);
+    TWriter(stream).WriteRootComponent(host);
+  }
+  stream.SetPosition(0);
+  TestHost back;
+  back.SetColor(clYellow);
+  TReader(stream).ReadRootComponent(back);
+  auto* panel = ObjectAs<TCustomControl>(back.FindComponent(u"Panel"));
+  auto* dot = ObjectAs<TGraphicControl>(back.FindComponent(u"Dot"));
+  ASSERT_TRUE(panel && dot);
+  EXPECT_EQ(panel->Parent(), &back);
+  EXPECT_EQ(dot->Parent(), panel);
+  EXPECT_EQ(dot->GetParentComponent(), panel);
+  EXPECT_EQ(dot->BoundsRect(), Rect(3, 4, 8, 10));
+  EXPECT_EQ(panel->BoundsRect(), Rect(10, 20, 110, 70));
+  EXPECT_EQ(dot->Color(), clYellow) << "the colour comes down the read tree";
 }
 
 }  // namespace

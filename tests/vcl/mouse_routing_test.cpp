@@ -199,4 +199,18 @@ TEST(MouseRouting, HitTestDecidesWhoTakesTheMouse) {
   EXPECT_EQ(SendMessageW(glass->Handle(), WM_NCHITTEST, 0, MAKELPARAM(p.X, p.Y)), HTTRANSPARENT);
 }
 
+
+TEST(MouseRouting, ControlAtPosDescendsIntoWindowsWhenAsked) {
+  TestHost host(nullptr, 200, 100);
+  auto* panel = new PaintedWindow(&host, "panel", clLime, Rect(50, 10, 150, 90), nullptr);
+  auto* child = new PaintedChild(panel, "child", clRed, Rect(10, 10, 30, 30), nullptr);
+  host.Open();
+  EXPECT_EQ(host.ControlAtPos({65, 25}, false), nullptr);
+  EXPECT_EQ(host.ControlAtPos({65, 25}, false, true), panel);
+  EXPECT_EQ(host.ControlAtPos({65, 25}, false, true, true), child);
+  EXPECT_EQ(host.ControlAtPos({55, 15}, false, true, true), panel);
+  EXPECT_EQ(FindVCLWindow(panel->ClientToScreen({1, 1})), panel);
+  EXPECT_EQ(FindVCLWindow(host.ClientToScreen({1, 1})), &host);
+}
+
 }  // namespace
