@@ -80,10 +80,6 @@ void TControl::Loaded() {
   UpdateExplicitBounds();
 }
 
-void TControl::Notification(TComponent* component, TOperation operation) {
-  TComponent::Notification(component, operation);
-}
-
 // A control streams its position as the published Left and Top: the
 // designer position of plain components would collide with them.
 void TControl::DefineProperties(TFiler& filer) { TPersistent::DefineProperties(filer); }

@@ -82,7 +82,6 @@ class TControl : public TComponent, public TDeviceContextSource {
   // Takes the reader's parent as this control's parent while reading.
   void ReadState(TReader& reader) override;
   void Loaded() override;
-  void Notification(TComponent* component, TOperation operation) override;
   void DefineProperties(TFiler& filer) override;
   void SetName(const String& name) override;
 

@@ -382,4 +382,48 @@ TEST(ControlStreaming, ChildrenStreamInsideTheirParentsAndComeBackParented) {
   EXPECT_EQ(dot->Color(), clYellow) << "the colour comes down the read tree";
 }
 
+
+TEST(ControlState, ShowingFollowsTheParentsAndHiddenWindowsStayHidden) {
+  TestHost host;
+  auto* panel = new PaintedWindow(&host, "panel", clRed, Rect(0, 0, 50, 50), nullptr);
+  auto* inner = new PaintedWindow(panel, "inner", clRed, Rect(0, 0, 20, 20), nullptr);
+  panel->Hide();
+  host.Open();
+  EXPECT_TRUE(host.Showing());
+  EXPECT_FALSE(panel->Showing());
+  EXPECT_FALSE(inner->Showing());
+  EXPECT_FALSE(inner->HandleAllocated()) << "a window nobody shows is not made";
+  panel->Show();
+  EXPECT_TRUE(inner->Showing());
+  EXPECT_TRUE(IsWindowVisible(inner->Handle()));
+  panel->SetEnabled(false);
+  EXPECT_FALSE(IsWindowEnabled(panel->Handle()));
+  EXPECT_FALSE(inner->CanFocus());
+}
+
+TEST(ControlFocus, TabOrderAndFocus) {
+  TestHost host;
+  auto* first = new PaintedWindow(&host, "first", clRed, Rect(0, 0, 20, 20), nullptr);
+  auto* second = new PaintedWindow(&host, "second", clRed, Rect(30, 0, 20, 20), nullptr);
+  EXPECT_EQ(first->TabOrder(), 0);
+  second->SetTabOrder(0);
+  EXPECT_EQ(first->TabOrder(), 1);
+  host.Open();
+  second->SetFocus();
+  EXPECT_TRUE(second->Focused());
+  EXPECT_FALSE(first->Focused());
+}
+
+TEST(ControlFont, DesktopFontIsTheSystemsMessageFont) {
+  TestHost host;
+  auto* child = new PaintedChild(&host, "child", clRed, Rect(0, 0, 5, 5), nullptr);
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0));
+  child->SetDesktopFont(true);
+  EXPECT_TRUE(child->DesktopFont());
+  EXPECT_EQ(child->Font().Name(), String(reinterpret_cast<const char16_t*>(metrics.lfMessageFont.lfFaceName)));
+  EXPECT_EQ(child->Font().Height(), metrics.lfMessageFont.lfHeight);
+}
+
 }  // namespace
