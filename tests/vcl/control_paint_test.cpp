@@ -84,6 +84,26 @@ TEST(WindowlessPainting, InvalidatingOneChildRepaintsOnlyItsArea) {
   EXPECT_EQ(surface.Rgb(55, 15), kBlue);
 }
 
+TEST(WindowlessPainting, AnOpaqueChildRepaintsAtOnceFromItselfUp) {
+  EventLog log;
+  TestHost host(&log, 100, 60);
+  new PaintedChild(&host, "below", clBlue, Rect(0, 0, 100, 60), &log);
+  auto* a = new PaintedChild(&host, "a", clRed, Rect(10, 10, 30, 30), &log);
+  new PaintedChild(&host, "above", clBlue, Rect(25, 25, 35, 35), &log);
+  new PaintedChild(&host, "elsewhere", clBlue, Rect(60, 10, 70, 20), &log);
+  a->SetControlStyle(a->ControlStyle() + TControlStyle{csOpaque});
+  host.Open();
+  ValidateRect(host.Handle(), nullptr);
+  log.clear();
+  a->fill = clLime;
+  a->Repaint();
+  // No paint message: a and what lies over it, nothing below or beside.
+  EXPECT_EQ(log, (EventLog{"a:paint", "above:paint"}));
+  DibSurface surface(100, 60);
+  CaptureWindow(host, surface);
+  EXPECT_EQ(surface.Rgb(15, 15), kGreen);
+}
+
 TEST(WindowlessPainting, ADoubleBufferedParentPaintsThroughAMemoryBitmap) {
   EventLog log;
   TestHost host(&log, 100, 60);

@@ -213,4 +213,38 @@ TEST(MouseRouting, ControlAtPosDescendsIntoWindowsWhenAsked) {
   EXPECT_EQ(FindVCLWindow(host.ClientToScreen({1, 1})), &host);
 }
 
+
+// Answers the activation and context events of a window.
+struct WindowEvents : TObject {
+  TPoint popup_at{-5, -5};
+  void Activate(TObject*, TMouseButton button, TShiftState, int32_t, int32_t, int32_t hit_test,
+                TMouseActivate& answer) {
+    if (button == mbRight && hit_test == HTCLIENT) answer = maNoActivateAndEat;
+  }
+  void Popup(TObject*, TPoint pos, bool& handled) {
+    popup_at = pos;
+    handled = true;
+  }
+};
+
+TEST(MouseRouting, MouseActivationAndContextPopupAskTheControl) {
+  TestHost host(nullptr, 200, 100);
+  auto* panel = new PaintedWindow(&host, "panel", clLime, Rect(50, 10, 150, 90), nullptr);
+  host.Open();
+  WindowEvents events;
+  panel->OnMouseActivate = MakeEvent<&WindowEvents::Activate>(&events);
+  panel->OnContextPopup = MakeEvent<&WindowEvents::Popup>(&events);
+  HWND top = host.Handle();
+  EXPECT_EQ(SendMessageW(panel->Handle(), WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top),
+                         MAKELPARAM(HTCLIENT, WM_RBUTTONDOWN)),
+            MA_NOACTIVATEANDEAT);
+  const TPoint screen = panel->ClientToScreen({7, 8});
+  SendMessageW(panel->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(panel->Handle()),
+               MAKELPARAM(screen.X, screen.Y));
+  EXPECT_EQ(events.popup_at, (TPoint{7, 8}));
+  // From the keyboard the point stays (-1, -1).
+  SendMessageW(panel->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(panel->Handle()), MAKELPARAM(-1, -1));
+  EXPECT_EQ(events.popup_at, (TPoint{-1, -1}));
+}
+
 }  // namespace
