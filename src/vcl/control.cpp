@@ -614,11 +614,7 @@ void DefaultControlWMLButtonUp(TControl& control, TMessage& message) {
   if (control.ControlStyle().Contains(csCaptureMouse)) control.SetMouseCapture(false);
   if (control.ControlState().Contains(csClicked)) {
     control.SetControlState(control.ControlState() - TControlState{csClicked});
-    const TPoint pos = TControlAccess::MousePosition(control, message);
-    const TRect client = control.ClientRect();
-    if (pos.X >= client.Left && pos.X < client.Right && pos.Y >= client.Top && pos.Y < client.Bottom) {
-      control.Click();
-    }
+    if (control.ClientRect().Contains(TControlAccess::MousePosition(control, message))) control.Click();
   }
   DoMouseUpSlot(control, message, mbLeft);
 }

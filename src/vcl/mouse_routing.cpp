@@ -14,6 +14,8 @@ namespace {
 TControl* g_capture_control = nullptr;
 
 bool IsMouseMessage(UINT msg) { return msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST; }
+// The wheels carry screen coordinates, the other mouse messages client ones.
+bool IsWheelMessage(UINT msg) { return msg == WM_MOUSEWHEEL || msg == WM_MOUSEHWHEEL; }
 
 TWinControl* HostWindow(TControl* control) {
   if (auto* window = ObjectAs<TWinControl>(control)) return window;
@@ -65,9 +67,7 @@ bool TControlAccess::WinControlSpecialCases(TWinControl& window, TMessage& messa
   switch (message.Msg) {
     case WM_MOUSEMOVE: {
       const TPoint pos = PointFromLParam(message.LParam);
-      const TRect client = window.ClientRect();
-      const bool inside = pos.X >= client.Left && pos.X < client.Right && pos.Y >= client.Top && pos.Y < client.Bottom;
-      window.UpdateMouseControl(pos, inside);
+      window.UpdateMouseControl(pos, window.ClientRect().Contains(pos));
       if (!window.tracking_mouse_ && window.HandleAllocated()) {
         TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, window.Handle(), 0};
         window.tracking_mouse_ = TrackMouseEvent(&track) != FALSE;
@@ -96,12 +96,11 @@ bool TControlAccess::RouteMouseToChild(TWinControl& window, TMessage& message) {
   if (!IsMouseMessage(message.Msg)) return false;
   TControl* target = nullptr;
   TPoint pos = PointFromLParam(message.LParam);
-  if (message.Msg == WM_MOUSEWHEEL) {
-    if (window.HandleAllocated()) {
-      POINT p{pos.X, pos.Y};
-      ::ScreenToClient(window.Handle(), &p);
-      pos = {p.x, p.y};
-    }
+  const bool wheel = IsWheelMessage(message.Msg);
+  if (wheel && window.HandleAllocated()) {
+    POINT p{pos.X, pos.Y};
+    ::ScreenToClient(window.Handle(), &p);
+    pos = {p.x, p.y};
   }
   if (window.HandleAllocated() && GetCapture() == window.Handle()) {
     if (g_capture_control && g_capture_control->Parent() == &window) target = g_capture_control;
@@ -110,10 +109,10 @@ bool TControlAccess::RouteMouseToChild(TWinControl& window, TMessage& message) {
   }
   if (!target) return false;
   // The wheel keeps its screen position; the others get the child's.
-  const LPARAM lparam =
-      message.Msg == WM_MOUSEWHEEL ? message.LParam : PointToLParam({pos.X - target->Left(), pos.Y - target->Top()});
+  const LPARAM lparam = wheel ? message.LParam : PointToLParam({pos.X - target->Left(), pos.Y - target->Top()});
   message.Result = target->Perform(message.Msg, message.WParam, lparam);
-  if (message.Result == 0 && window.HandleAllocated() && message.Msg != WM_MOUSEWHEEL) {
+  // The wheel has bubbled up through the controls already.
+  if (message.Result == 0 && window.HandleAllocated() && !wheel) {
     message.Result = DefWindowProcW(window.Handle(), message.Msg, message.WParam, message.LParam);
   }
   return true;

@@ -330,9 +330,7 @@ void TWinControl::ForgetChild(const TControl* control) {
 TControl* TWinControl::ControlAtPos(TPoint pos, bool allow_disabled, bool allow_win_controls, bool all_levels) const {
   auto takes = [&](TControl* control) {
     const TPoint p{pos.X - control->Left(), pos.Y - control->Top()};
-    const TRect client = control->ClientRect();
-    return p.X >= client.Left && p.X < client.Right && p.Y >= client.Top && p.Y < client.Bottom &&
-           control->Visible() && (control->Enabled() || allow_disabled) &&
+    return control->ClientRect().Contains(p) && control->Visible() && (control->Enabled() || allow_disabled) &&
            control->Perform(CM_HITTEST, 0, PointToLParam(p)) != 0;
   };
   TControl* found = nullptr;
