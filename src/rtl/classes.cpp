@@ -54,8 +54,12 @@ TComponent::~TComponent() {
     std::erase(other->free_notifies_, this);
     other->Notification(this, opRemove);
   }
-  DestroyComponents();
+  ReleaseComponents(false);
   if (owner_) owner_->RemoveComponent(this);
+}
+
+void TComponent::BeforeDestruction() {
+  for (auto it = components_.rbegin(); it != components_.rend(); ++it) (*it)->BeforeDestruction();
 }
 
 TComponent* TComponent::Components(int32_t index) const {
@@ -106,9 +110,12 @@ void TComponent::RemoveComponent(TComponent* component) {
   component->owner_ = nullptr;
 }
 
-void TComponent::DestroyComponents() {
+void TComponent::DestroyComponents() { ReleaseComponents(true); }
+
+void TComponent::ReleaseComponents(bool ask) {
   while (!components_.empty()) {
     TComponent* last = components_.back();
+    if (ask) last->BeforeDestruction();
     RemoveComponent(last);
     delete last;
   }

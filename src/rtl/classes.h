@@ -72,6 +72,8 @@ class TComponent : public TPersistent {
   void InsertComponent(TComponent* component);
   // Gives up ownership: the caller owns `component` afterwards.
   void RemoveComponent(TComponent* component);
+  // Frees the owned components, last first, each through Free (a component
+  // that refuses stays, and its error propagates).
   void DestroyComponents();
   // Marks this component and its owned ones csDestroying.
   void Destroying();
@@ -96,6 +98,10 @@ class TComponent : public TPersistent {
   // the same owner, which learn it through the owner.
   void FreeNotification(TComponent* component);
   void RemoveFreeNotification(TComponent* component);
+
+  // Asks the owned components (last first) before this one goes, so that a
+  // refusal anywhere below leaves the whole tree alive.
+  void BeforeDestruction() override;
 
   // Called by the reader once everything was read; clears csLoading.
   virtual void Loaded();
@@ -135,6 +141,9 @@ class TComponent : public TPersistent {
 
  private:
   void ChangeName(const String& name) { name_ = name; }
+  // Deletes the owned components, last first; `ask` runs BeforeDestruction
+  // first (the destructor's path has asked already, through Free).
+  void ReleaseComponents(bool ask);
 
   TComponent* owner_ = nullptr;
   std::vector<TComponent*> components_;  // owned

@@ -25,6 +25,12 @@ bool TClassInfo::InheritsFromName(StringView ancestor_name) const {
   return false;
 }
 
+void Free(TObject* object) {
+  if (!object) return;
+  object->BeforeDestruction();
+  delete object;
+}
+
 std::unique_ptr<TObject> TClassInfo::Create() const {
   if (!factory_) throw EInvalidOperation(Format(u"Cannot create an instance of abstract class %s", {name_}));
   return std::unique_ptr<TObject>(factory_(nullptr));

@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "rtl/ustring.h"
@@ -104,6 +105,33 @@ class TObject {
   bool Is() const {
     return InheritsFrom(&T::StaticClass());
   }
+
+  // Lifetime hooks around the constructor and destructor, where C++ cannot
+  // dispatch to derived classes or refuse. AfterConstruction runs once the
+  // object is complete (CreateObject, the class factories); BeforeDestruction
+  // runs in Free before anything is torn down and may raise to refuse: the
+  // object then stays alive and usable.
+  virtual void AfterConstruction() {}
+  virtual void BeforeDestruction() {}
+};
+
+// The framework's construction: a new T, completed by AfterConstruction
+// (deleted again when that raises).
+template <class T, class... Args>
+T* CreateObject(Args&&... args) {
+  std::unique_ptr<T> object(new T(std::forward<Args>(args)...));
+  object->AfterConstruction();
+  return object.release();
+}
+
+// The framework's release of an object it created with new: BeforeDestruction
+// (which may raise and so refuse), then delete. Nothing for null. Owners free
+// their components through it too.
+void Free(TObject* object);
+
+// Deleter for a std::unique_ptr that releases through Free.
+struct TFreeObject {
+  void operator()(TObject* object) const { Free(object); }
 };
 
 // The framework's `as` for pointers: the object as T, or nullptr when it is

@@ -457,12 +457,14 @@ TClassInfo::Factory FactoryFor() {
     return nullptr;
   } else if constexpr (requires { typename T::OwnerType; }) {
     if constexpr (std::is_constructible_v<T, typename T::OwnerType*>) {
-      return [](TObject* owner) -> TObject* { return new T(static_cast<typename T::OwnerType*>(owner)); };
+      return [](TObject* owner) -> TObject* {
+        return CreateObject<T>(static_cast<typename T::OwnerType*>(owner));
+      };
     } else {
       return nullptr;
     }
   } else if constexpr (std::is_default_constructible_v<T>) {
-    return [](TObject*) -> TObject* { return new T(); };
+    return [](TObject*) -> TObject* { return CreateObject<T>(); };
   } else {
     return nullptr;
   }

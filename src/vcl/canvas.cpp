@@ -5,6 +5,7 @@
 
 #include "rtl/wide_string.h"
 #include "vcl/graphic.h"
+#include "vcl/handle_owners.h"
 #include "vcl/win_geometry.h"
 
 namespace {
@@ -343,23 +344,38 @@ void TControlCanvas::CreateHandle() {
 void TControlCanvas::FreeHandle() {
   if (!device_context_) return;
   SetHandle(nullptr);
-  ReleaseDC(window_, device_context_);
+  ReleaseWindowDC(window_, device_context_);
   device_context_ = nullptr;
   window_ = nullptr;
   std::lock_guard lock(ControlCanvasListLock());
   std::erase(ControlCanvasList(), this);
 }
 
-void FreeDeviceContexts() {
+namespace {
+
+// Frees the contexts of the canvases `selected` picks, skipping the ones a
+// drawing thread holds locked.
+template <class Select>
+void FreeSelectedDeviceContexts(Select selected) {
   std::vector<TControlCanvas*> canvases;
   {
     std::lock_guard lock(ControlCanvasListLock());
     canvases = ControlCanvasList();
   }
   for (TControlCanvas* canvas : canvases) {
-    if (canvas->TryLock()) {  // a canvas being drawn on keeps its context
+    if (selected(*canvas) && canvas->TryLock()) {  // a canvas being drawn on keeps its context
       canvas->FreeHandle();
       canvas->Unlock();
     }
   }
+}
+
+}  // namespace
+
+void FreeDeviceContexts() {
+  FreeSelectedDeviceContexts([](const TControlCanvas&) { return true; });
+}
+
+void FreeDeviceContextsOf(HWND window) {
+  FreeSelectedDeviceContexts([window](const TControlCanvas& canvas) { return canvas.Window() == window; });
 }

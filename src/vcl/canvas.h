@@ -141,7 +141,9 @@ class TCanvas : public TPersistent {
 
 // What a control canvas draws on: the controls implement it (a window's
 // context, or its parent's for a windowless control) and say which window
-// the context belongs to, so that it can be given back.
+// the context belongs to, so that it can be given back. The context comes
+// from a TWindowDC (handle_owners.h) given up with Release; the canvas
+// returns it with ReleaseWindowDC.
 class TDeviceContextSource {
  public:
   virtual HDC GetDeviceContext(HWND& window) = 0;
@@ -159,6 +161,8 @@ class TControlCanvas : public TCanvas {
   ~TControlCanvas() override;
 
   TDeviceContextSource* Control() const { return control_; }
+  // The window whose context the canvas holds (none without context).
+  HWND Window() const { return window_; }
   void SetControl(TDeviceContextSource* control);
   void FreeHandle();
 
@@ -174,3 +178,5 @@ class TControlCanvas : public TCanvas {
 // Gives back the device contexts of all control canvases not locked by a
 // drawing thread. Main thread only, like the controls.
 void FreeDeviceContexts();
+// Gives back the device contexts taken from `window` (before it goes).
+void FreeDeviceContextsOf(HWND window);

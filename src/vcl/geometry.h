@@ -29,6 +29,8 @@ struct TRect {
   bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
   TPoint TopLeft() const { return {Left, Top}; }
   TPoint BottomRight() const { return {Right, Bottom}; }
+  // Left and top edges inside, right and bottom outside.
+  bool Contains(TPoint p) const { return p.X >= Left && p.X < Right && p.Y >= Top && p.Y < Bottom; }
   friend bool operator==(const TRect&, const TRect&) = default;
 };
 

@@ -4,6 +4,7 @@
 
 #include "rtl/wide_string.h"
 #include "vcl/colors.h"
+#include "vcl/control_access.h"
 #include "vcl/picture.h"
 
 void ReportSlotRefusal(const char16_t* slot_name, const char16_t* reason) {
@@ -21,3 +22,38 @@ constinit TReplaceableSlot<void(TPicture&, TFiler&)> PictureDefinePropertiesSlot
                                                                                 &DefaultPictureDefineProperties);
 constinit TReplaceableSlot<void(TPicture&, const String&)> PictureLoadFromFileSlot(u"TPicture.LoadFromFile",
                                                                                   &DefaultPictureLoadFromFile);
+
+constinit TReplaceableSlot<void(TControl&, bool, bool)> InvalidateControlSlot(u"TControl.InvalidateControl",
+                                                                             &DefaultInvalidateControl);
+constinit TReplaceableSlot<void(TControl&, int32_t, int32_t, int32_t, int32_t)> SetBoundsSlot(u"TControl.SetBounds",
+                                                                                             &DefaultSetBounds);
+constinit TReplaceableSlot<void(TControl&)> ResizeSlot(u"TControl.Resize", &DefaultResize);
+constinit TReplaceableSlot<TRect(const TControl&)> GetBoundsRectSlot(u"TControl.GetBoundsRect", &DefaultGetBoundsRect);
+constinit TReplaceableSlot<void(TControl&, const TRect&)> SetBoundsRectSlot(u"TControl.SetBoundsRect",
+                                                                           &DefaultSetBoundsRect);
+constinit TReplaceableSlot<TPoint(const TControl&)> GetClientOriginSlot(u"TControl.GetClientOrigin",
+                                                                       &DefaultGetClientOrigin);
+constinit TReplaceableSlot<TPoint(const TControl&, TPoint)> ClientToScreenSlot(u"TControl.ClientToScreen",
+                                                                              &DefaultClientToScreen);
+constinit TReplaceableSlot<TPoint(const TControl&, TPoint)> ScreenToClientSlot(u"TControl.ScreenToClient",
+                                                                              &DefaultScreenToClient);
+constinit TReplaceableSlot<TPoint(const TControl&, TPoint, TWinControl*)> ParentToClientSlot(
+    u"TControl.ParentToClient", &DefaultParentToClient);
+constinit TReplaceableSlot<TPoint(const TControl&, TPoint, TWinControl*)> ClientToParentSlot(
+    u"TControl.ClientToParent", &DefaultClientToParent);
+constinit TReplaceableSlot<void(TControl&, TMessage&)> ControlWMMouseMoveSlot(u"TControl.WMMouseMove",
+                                                                             &DefaultControlWMMouseMove);
+constinit TReplaceableSlot<void(TControl&, TMessage&)> ControlWMLButtonUpSlot(u"TControl.WMLButtonUp",
+                                                                             &DefaultControlWMLButtonUp);
+constinit TReplaceableSlot<void(TControl&, TMessage&, TMouseButton, TSet<TShiftStateFlag>)> DoMouseDownSlot(
+    u"TControl.DoMouseDown", &DefaultDoMouseDown);
+constinit TReplaceableSlot<void(TControl&, TMessage&, TMouseButton)> DoMouseUpSlot(u"TControl.DoMouseUp",
+                                                                                  &DefaultDoMouseUp);
+constinit TReplaceableSlot<void(TControl&, TMessage&)> ControlCMMouseWheelSlot(u"TControl.CMMouseWheel",
+                                                                              &DefaultControlCMMouseWheel);
+constinit TReplaceableSlot<void(TWinControl&, TMessage&)> WinControlWMWindowPosChangingSlot(
+    u"TWinControl.WMWindowPosChanging", &DefaultWinControlWMWindowPosChanging);
+constinit TReplaceableSlot<void(TWinControl&, TMessage&)> WinControlWMSetCursorSlot(u"TWinControl.WMSetCursor",
+                                                                                   &DefaultWinControlWMSetCursor);
+constinit TReplaceableSlot<void(TWinControl&, TMessage&)> WinControlWndProcSlot(u"TWinControl.WndProc",
+                                                                               &DefaultWinControlWndProc);

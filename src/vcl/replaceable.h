@@ -18,9 +18,15 @@
 
 #include "rtl/ustring.h"
 #include "vcl/colors.h"
+#include "vcl/geometry.h"
 
 class TFiler;
 class TPicture;
+class TControl;
+class TWinControl;
+struct TMessage;
+enum TMouseButton : uint8_t;
+enum TShiftStateFlag : uint8_t;
 
 template <class Fn>
 class TReplaceableSlot;
@@ -84,3 +90,41 @@ extern TReplaceableSlot<void(const TGetStrProc&)> GetColorValuesSlot;
 // the binary "Data" property) and how it loads a file by its extension.
 extern TReplaceableSlot<void(TPicture&, TFiler&)> PictureDefinePropertiesSlot;
 extern TReplaceableSlot<void(TPicture&, const String&)> PictureLoadFromFileSlot;
+
+// Controls (control.h, win_control.h). Each slot is called inside the class
+// method of the same name and wherever the framework itself needs the
+// operation, so a replacement also serves the framework's own calls. The
+// originals are declared in control_access.h, with the access class that
+// gives replacements the internals they need.
+
+// TControl.InvalidateControl(visible, opaque).
+extern TReplaceableSlot<void(TControl&, bool, bool)> InvalidateControlSlot;
+// TControl.SetBounds(left, top, width, height), for windowless controls.
+extern TReplaceableSlot<void(TControl&, int32_t, int32_t, int32_t, int32_t)> SetBoundsSlot;
+// TControl.Resize: OnResize after a change of size.
+extern TReplaceableSlot<void(TControl&)> ResizeSlot;
+// TControl.BoundsRect and its setter.
+extern TReplaceableSlot<TRect(const TControl&)> GetBoundsRectSlot;
+extern TReplaceableSlot<void(TControl&, const TRect&)> SetBoundsRectSlot;
+// TControl.GetClientOrigin, ClientToScreen, ScreenToClient.
+extern TReplaceableSlot<TPoint(const TControl&)> GetClientOriginSlot;
+extern TReplaceableSlot<TPoint(const TControl&, TPoint)> ClientToScreenSlot;
+extern TReplaceableSlot<TPoint(const TControl&, TPoint)> ScreenToClientSlot;
+// TControl.ParentToClient and ClientToParent (point, ancestor or null).
+extern TReplaceableSlot<TPoint(const TControl&, TPoint, TWinControl*)> ParentToClientSlot;
+extern TReplaceableSlot<TPoint(const TControl&, TPoint, TWinControl*)> ClientToParentSlot;
+// TControl's WM_MOUSEMOVE and WM_LBUTTONUP handlers.
+extern TReplaceableSlot<void(TControl&, TMessage&)> ControlWMMouseMoveSlot;
+extern TReplaceableSlot<void(TControl&, TMessage&)> ControlWMLButtonUpSlot;
+// TControl's mouse-down and mouse-up dispatch (DoMouseDown, DoMouseUp).
+extern TReplaceableSlot<void(TControl&, TMessage&, TMouseButton, TSet<TShiftStateFlag>)> DoMouseDownSlot;
+extern TReplaceableSlot<void(TControl&, TMessage&, TMouseButton)> DoMouseUpSlot;
+// TControl's CM_MOUSEWHEEL handler.
+extern TReplaceableSlot<void(TControl&, TMessage&)> ControlCMMouseWheelSlot;
+// TWinControl's WM_WINDOWPOSCHANGING and WM_SETCURSOR handlers.
+extern TReplaceableSlot<void(TWinControl&, TMessage&)> WinControlWMWindowPosChangingSlot;
+extern TReplaceableSlot<void(TWinControl&, TMessage&)> WinControlWMSetCursorSlot;
+// TWinControl.WndProc. Its original is three steps a replacement can call on
+// their own (TControlAccess): the windowed control's special cases, the
+// routing of mouse messages to windowless children, and TControl's WndProc.
+extern TReplaceableSlot<void(TWinControl&, TMessage&)> WinControlWndProcSlot;

@@ -130,6 +130,34 @@ TEST(Component, DestructionMarksDestroyingAndNotifiesRemainingSiblings) {
   EXPECT_TRUE(saw_destroying);
 }
 
+// Refuses to be released while `busy`; records that it was asked.
+struct Refusing : TComponent {
+  explicit Refusing(TComponent* owner, int& asked) : TComponent(owner), asked_(asked) {}
+  void BeforeDestruction() override {
+    ++asked_;
+    if (busy) throw EInvalidOperation(u"busy");
+  }
+  bool busy = false;
+  int& asked_;
+};
+
+TEST(Component, FreeAsksTheWholeTreeFirstAndARefusalKeepsItAlive) {
+  int asked = 0;
+  auto* owner = CreateObject<TComponent>(nullptr);
+  auto* middle = new TComponent(owner);
+  auto* refusing = new Refusing(middle, asked);
+  refusing->busy = true;
+  EXPECT_THROW(Free(owner), EInvalidOperation);
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(middle->ComponentCount(), 1);
+  EXPECT_THROW(middle->DestroyComponents(), EInvalidOperation);
+  EXPECT_EQ(middle->Components(0), refusing);
+  refusing->busy = false;
+  Free(owner);  // ASan reports a leak or a double release
+  EXPECT_EQ(asked, 3);
+  Free(nullptr);
+}
+
 TEST(Component, DesigningSpreadsToOwnedAndInsertedComponents) {
   TComponent owner(nullptr);
   auto* a = new TComponent(&owner);

@@ -7,6 +7,7 @@
 
 #include "dib_surface.h"
 #include "vcl/bitmap.h"
+#include "vcl/handle_owners.h"
 
 namespace {
 
@@ -260,7 +261,7 @@ class WindowSource : public TDeviceContextSource {
   HDC GetDeviceContext(HWND& handle) override {
     ++requests;
     handle = window;
-    return GetDC(window);
+    return TWindowDC(window).Release();
   }
   HWND window;
   int requests = 0;
