@@ -225,9 +225,10 @@ TEST_F(RdTimerTest, AHandlerCanRetuneItsOwnTimer) {
   timer.SetOnTimer(ticks.Event());
   ASSERT_TRUE(PumpUntil([&] { return ticks.Count() >= 3; }, kGenerous));
   EXPECT_EQ(ActiveTimerCount(), before + 1);
-  // At the old interval these ticks would have come about 20 ms apart.
-  EXPECT_GE(ticks.times[1] - ticks.times[0], milliseconds(350));
-  EXPECT_GE(ticks.times[2] - ticks.times[1], milliseconds(350));
+  // At the old interval these ticks would have come about 20 ms apart; the
+  // system's timers may fire a little early, so the bound sits well between.
+  EXPECT_GE(ticks.times[1] - ticks.times[0], milliseconds(200));
+  EXPECT_GE(ticks.times[2] - ticks.times[1], milliseconds(200));
 }
 
 // What the exception display last saw.
