@@ -26,7 +26,6 @@ bool InstallSkinColors() {
   g_filled.ident_to_color = IdentToColorSlot.Replace(&SkinIdentToColor);
   g_filled.color_to_ident = ColorToIdentSlot.Replace(&SkinColorToIdent);
   g_filled.get_color_values = GetColorValuesSlot.Replace(&SkinGetColorValues);
-  SkinColors()->MergeVclColor();
   return true;
 }
 

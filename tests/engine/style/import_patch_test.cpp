@@ -11,7 +11,7 @@ DWORD WINAPI FakeGetSysColor(int) { return 0x00123456; }
 // The program's own call through its import entry. The compiler treats a
 // function's address as constant and may reuse one load of the entry within a
 // function, so each call gets a function of its own.
-__attribute__((noinline)) DWORD ButtonFace() { return GetSysColor(COLOR_BTNFACE); }
+__attribute__((noipa)) DWORD ButtonFace() { return GetSysColor(COLOR_BTNFACE); }
 
 TEST(ImportPatch, FindsTheDllsTheExecutableImports) {
   EXPECT_TRUE(FindDllFromIAT(nullptr, "user32.dll"));

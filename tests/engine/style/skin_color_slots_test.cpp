@@ -18,6 +18,7 @@ bool OtherColorToIdent(int32_t, String& ident) {
 TEST(SkinColorSlots, FilledAtInstallAndRestoredAtUninstall) {
   ASSERT_TRUE(InstallSkinColors());
   EXPECT_FALSE(InstallSkinColors());  // once only
+  SkinColors()->MergeVclColor();
   EXPECT_TRUE(ColorToRGBSlot.Replaced());
   EXPECT_TRUE(IdentToColorSlot.Replaced());
   EXPECT_TRUE(ColorToIdentSlot.Replaced());
