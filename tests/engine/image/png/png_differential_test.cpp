@@ -1,0 +1,232 @@
+// The codec against libpng: every corpus file decodes to libpng's samples (or
+// is refused with one of the codec's errors where the file is broken), and
+// what the codec saves reads back in libpng as the same pixels.
+
+#include <png.h>
+
+#include <csetjmp>
+#include <cstring>
+
+#include <gtest/gtest.h>
+
+#include "engine/image/png/png_errors.h"
+#include "engine/image/png/png_format.h"
+#include "engine/image/png/png_io.h"
+#include "png_test_support.h"
+
+namespace {
+
+using png_test::Bytes;
+
+struct TLibpngImage {
+  uint32_t Width = 0, Height = 0;
+  int Depth = 0, ColorType = 0;
+  size_t RowBytes = 0;
+  Bytes Pixels;
+  std::vector<png_bytep> RowPointers;
+  std::vector<png_color> Palette;
+  Bytes Alpha;  // tRNS of an indexed picture
+
+  uint32_t Sample(uint32_t x, uint32_t y, int channel) const {
+    const uint8_t* row = Pixels.data() + size_t(y) * RowBytes;
+    const int channels = PngChannels(uint8_t(ColorType));
+    if (Depth < 8) {
+      const size_t bit = size_t(x) * Depth;
+      return (row[bit / 8] >> (8 - Depth - bit % 8)) & ((1u << Depth) - 1);
+    }
+    const size_t i = size_t(x) * channels + channel;
+    return Depth == 8 ? row[i] : uint32_t(row[2 * i]) << 8 | row[2 * i + 1];
+  }
+};
+
+struct TMemoryReader {
+  const uint8_t* Data;
+  size_t Size, Pos;
+};
+
+void ReadFromMemory(png_structp png, png_bytep out, size_t n) {
+  auto* r = static_cast<TMemoryReader*>(png_get_io_ptr(png));
+  if (r->Size - r->Pos < n) png_error(png, "read past the end");
+  std::memcpy(out, r->Data + r->Pos, n);
+  r->Pos += n;
+}
+
+void OnLibpngError(png_structp png, png_const_charp) { longjmp(png_jmpbuf(png), 1); }
+void OnLibpngWarning(png_structp, png_const_charp) {}
+
+// Raw samples as libpng reads them (no transformations but deinterlacing).
+// Everything that outlives a longjmp belongs to `img`.
+bool LibpngDecode(const Bytes& file, TLibpngImage& img) {
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnLibpngError, OnLibpngWarning);
+  png_infop info = png_create_info_struct(png);
+  TMemoryReader reader{file.data(), file.size(), 0};
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_read_struct(&png, &info, nullptr);
+    return false;
+  }
+  png_set_read_fn(png, &reader, ReadFromMemory);
+  png_read_info(png, info);
+  img.Width = png_get_image_width(png, info);
+  img.Height = png_get_image_height(png, info);
+  img.Depth = png_get_bit_depth(png, info);
+  img.ColorType = png_get_color_type(png, info);
+  if (png_get_interlace_type(png, info) != PNG_INTERLACE_NONE) png_set_interlace_handling(png);
+  png_read_update_info(png, info);
+  img.RowBytes = png_get_rowbytes(png, info);
+  img.Pixels.assign(img.RowBytes * img.Height, 0);
+  img.RowPointers.resize(img.Height);
+  for (uint32_t y = 0; y < img.Height; ++y) img.RowPointers[y] = img.Pixels.data() + y * img.RowBytes;
+  png_read_image(png, img.RowPointers.data());
+  png_read_end(png, nullptr);
+  png_colorp palette;
+  int count;
+  if (png_get_PLTE(png, info, &palette, &count)) img.Palette.assign(palette, palette + count);
+  png_bytep trans;
+  int trans_count;
+  png_color_16p key;
+  if (img.ColorType == PNG_COLOR_TYPE_PALETTE && png_get_tRNS(png, info, &trans, &trans_count, &key))
+    img.Alpha.assign(trans, trans + trans_count);
+  png_destroy_read_struct(&png, &info, nullptr);
+  return true;
+}
+
+bool IsAlphaChannel(int color_type, int channel) {
+  return (color_type == kPngGreyAlpha && channel == 1) || (color_type == kPngTrueColorAlpha && channel == 3);
+}
+
+// Compares every sample; alpha at 8 bits. Returns the first difference as text.
+std::string CompareSamples(const TChunkIHDR& ours, const TLibpngImage& ref) {
+  if (uint32_t(ours.Width) != ref.Width || uint32_t(ours.Height) != ref.Height || ours.BitDepth != ref.Depth ||
+      ours.ColorType != ref.ColorType)
+    return "header differs";
+  const int channels = PngChannels(ours.ColorType);
+  for (uint32_t y = 0; y < ref.Height; ++y)
+    for (uint32_t x = 0; x < ref.Width; ++x)
+      for (int c = 0; c < channels; ++c) {
+        uint32_t expected = ref.Sample(x, y, c);
+        if (ref.Depth == 16 && IsAlphaChannel(ref.ColorType, c)) expected >>= 8;
+        const uint32_t got = png_test::LayoutSample(ours, x, y, c);
+        if (got != expected)
+          return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") channel " + std::to_string(c) +
+                 ": " + std::to_string(got) + " instead of " + std::to_string(expected);
+      }
+  return {};
+}
+
+void ExpectSameAsLibpng(const std::string& path, bool broken_allowed) {
+  SCOPED_TRACE(path);
+  const Bytes file = png_test::ReadFile(path);
+  TLibpngImage ref;
+  const bool ref_ok = LibpngDecode(file, ref);
+  for (bool want_32bit : {false, true}) {
+    try {
+      TPNGList list = png_test::ReadDecoded(file, want_32bit);
+      ASSERT_TRUE(ref_ok) << "decoded a file libpng refuses";
+      const TChunkIHDR& header = *list.Header();
+      EXPECT_EQ(CompareSamples(header, ref), "");
+      if (header.ColorType == kPngIndexed) {
+        const TChunkPLTE* plte = list.Find<TChunkPLTE>();
+        ASSERT_NE(plte, nullptr);
+        ASSERT_EQ(size_t(plte->Count), ref.Palette.size());
+        for (int i = 0; i < plte->Count; ++i)
+          EXPECT_EQ(header.PixelInfo.Colors[i].Red, ref.Palette[i].red) << "palette entry " << i;
+        const TChunktRNS* trns = list.Find<TChunktRNS>();
+        ASSERT_EQ(trns ? size_t(trns->Count) : 0, ref.Alpha.size());
+        for (size_t i = 0; i < ref.Alpha.size(); ++i) EXPECT_EQ(trns->Alpha[i], ref.Alpha[i]);
+      }
+    } catch (const EPngError& e) {
+      EXPECT_TRUE(broken_allowed) << "refused: " << e.what();
+      EXPECT_EQ(std::string(e.what()).rfind("2.671 ", 0), 0u);
+    }
+  }
+}
+
+TEST(PngDifferential, SuiteAndTestImagesDecodeAsInLibpng) {
+  for (const char* folder : {"pngsuite", "testpngs"}) {
+    const auto files = png_test::CorpusFiles(folder);
+    ASSERT_FALSE(files.empty()) << folder;
+    for (const std::string& path : files) ExpectSameAsLibpng(path, false);
+  }
+}
+
+TEST(PngDifferential, BrokenFilesAreRefusedOrDecodedAsInLibpng) {
+  for (const char* folder : {"crashers", "badpal"})
+    for (const std::string& path : png_test::CorpusFiles(folder)) ExpectSameAsLibpng(path, true);
+}
+
+TEST(PngDifferential, BadCrcAndAdlerInImageDataLoadButDecodeTransparent) {
+  for (const char* name : {"badcrc.png", "badadler.png"}) {
+    SCOPED_TRACE(name);
+    TPNGList list = png_test::Read(png_test::ReadFile(std::string(RD_PNG_CORPUS) + "/crashers/" + name));
+    uint8_t identity[256];
+    for (int i = 0; i < 256; ++i) identity[i] = uint8_t(i);
+    EXPECT_THROW(DecodePngPixels(list, false, identity), EPngError);
+    const TChunkIHDR& h = *list.Header();
+    ASSERT_TRUE(h.PixelData);
+    for (size_t i = 0; i < h.PixelData.Size; ++i) ASSERT_EQ(h.PixelData.Data()[i], 0);
+    for (size_t i = 0; i < h.AlphaData.Size; ++i) ASSERT_EQ(h.AlphaData.Data()[i], 0);
+  }
+}
+
+// ---- saving, read back by libpng ---------------------------------------------
+
+struct TSaveCase {
+  uint8_t ColorType, Depth;
+  bool Want32Bit;
+};
+constexpr TSaveCase kSaveCases[] = {
+    {0, 1, false}, {0, 2, false}, {0, 4, false}, {0, 8, false}, {0, 16, false}, {2, 8, false},
+    {2, 16, false}, {3, 1, false}, {3, 2, false}, {3, 4, false}, {3, 8, false}, {4, 8, false},
+    {4, 16, false}, {6, 8, false}, {6, 16, false}, {6, 8, true}, {6, 16, true},
+};
+
+TEST(PngDifferential, SavedPicturesReadBackInLibpng) {
+  for (const TSaveCase& c : kSaveCases)
+    for (bool interlaced : {false, true})
+      for (uint8_t filters : {kPngDefaultFilters, kPngAllFilters, uint8_t(PngFilterBit(TPngFilter::Paeth))}) {
+        SCOPED_TRACE(testing::Message() << "type " << int(c.ColorType) << " depth " << int(c.Depth) << " 32-bit "
+                                        << c.Want32Bit << " interlaced " << interlaced << " filters " << int(filters));
+        TPNGList list = png_test::RandomImage(c.ColorType, c.Depth, c.Want32Bit, 37, 19, c.ColorType * 100 + c.Depth);
+        TPngSaveOptions options;
+        options.Filters = filters;
+        options.Interlaced = interlaced;
+        options.CompressionLevel = 6;
+        TLibpngImage ref;
+        ASSERT_TRUE(LibpngDecode(png_test::Write(list, options), ref));
+        const TChunkIHDR& h = *list.Header();
+        ASSERT_EQ(ref.Depth, SavedBitDepth(c.Depth));
+        const int channels = PngChannels(c.ColorType);
+        for (uint32_t y = 0; y < ref.Height; ++y)
+          for (uint32_t x = 0; x < ref.Width; ++x)
+            for (int ch = 0; ch < channels; ++ch) {
+              uint32_t expected = png_test::LayoutSample(h, x, y, ch);
+              if (c.Depth == 16 && IsAlphaChannel(c.ColorType, ch)) expected *= 257;  // a × 257
+              if (c.Depth == 2 && c.ColorType == kPngGrey) expected *= 5;          // same grey level at depth 4
+              ASSERT_EQ(ref.Sample(x, y, ch), expected) << "pixel " << x << ", " << y << " channel " << ch;
+            }
+      }
+}
+
+TEST(PngDifferential, PremultipliedColoursAreSavedStraight) {
+  TPNGList list = png_test::RandomImage(kPngTrueColorAlpha, 8, true, 64, 4, 7);
+  TChunkIHDR& h = *list.Header();
+  // Make the colours valid premultiplied values: c <= a.
+  for (size_t i = 0; i < h.PixelData.Size; i += 4)
+    for (int c = 0; c < 3; ++c) h.PixelData.Data()[i + c] = uint8_t(h.PixelData.Data()[i + c] * h.PixelData.Data()[i + 3] / 255);
+  TPngSaveOptions options;
+  options.AlphaMode = TPngAlphaMode::Premultiplied;
+  TLibpngImage ref;
+  ASSERT_TRUE(LibpngDecode(png_test::Write(list, options), ref));
+  for (uint32_t y = 0; y < 4; ++y)
+    for (uint32_t x = 0; x < 64; ++x) {
+      const uint8_t* p = h.PixelData.Data() + y * h.BytesPerRow() + 4 * x;
+      const unsigned a = p[3];
+      ASSERT_EQ(ref.Sample(x, y, 3), a);
+      for (int c = 0; c < 3; ++c) {
+        const unsigned straight = a == 0 ? 0 : std::min(255u, (p[2 - c] * 255u + a / 2) / a);
+        ASSERT_EQ(ref.Sample(x, y, c), straight) << x << ", " << y;
+      }
+    }
+}
+
+}  // namespace
