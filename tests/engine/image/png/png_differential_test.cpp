@@ -65,6 +65,7 @@ bool LibpngDecode(const Bytes& file, TLibpngImage& img) {
     return false;
   }
   png_set_read_fn(png, &reader, ReadFromMemory);
+  png_set_chunk_malloc_max(png, 8u << 20);  // the same cap as ours: no gigabyte chunks
   png_read_info(png, info);
   img.Width = png_get_image_width(png, info);
   img.Height = png_get_image_height(png, info);
@@ -116,11 +117,13 @@ std::string CompareSamples(const TChunkIHDR& ours, const TLibpngImage& ref) {
 void ExpectSameAsLibpng(const std::string& path, bool broken_allowed) {
   SCOPED_TRACE(path);
   const Bytes file = png_test::ReadFile(path);
+  // libpng runs only when ours decodes: it takes seconds over some crashers.
   TLibpngImage ref;
-  const bool ref_ok = LibpngDecode(file, ref);
+  int ref_ok = -1;
   for (bool want_32bit : {false, true}) {
     try {
       TPNGList list = png_test::ReadDecoded(file, want_32bit);
+      if (ref_ok < 0) ref_ok = LibpngDecode(file, ref);
       ASSERT_TRUE(ref_ok) << "decoded a file libpng refuses";
       const TChunkIHDR& header = *list.Header();
       EXPECT_EQ(CompareSamples(header, ref), "");
