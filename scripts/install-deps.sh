@@ -7,6 +7,7 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine wine64 fonts-wine xvfb x11-utils xdotool imagemagick
   qtbase5-dev qtbase5-dev-tools zlib1g-dev libpng-dev libbenchmark-dev
+  libz-mingw-w64-dev libspng-dev libstb-dev
 )
 
 missing=()

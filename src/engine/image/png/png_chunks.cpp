@@ -121,7 +121,7 @@ void TChunkIHDR::SaveData(std::vector<uint8_t>& out, const TChunkIHDR&) const {
   out.push_back(BitDepth == 2 ? 0 : InterlaceMethod);
 }
 
-void TChunkIHDR::PrepareLayout(bool want_32bit) {
+void TChunkIHDR::PrepareLayout(bool want_32bit, bool zeroed) {
   if (Width < 0 || Height < 0 || Width > kPngMaxSide || Height > kPngMaxSide)
     RaisePng<EPngInvalidSize>(u"Invalid PNG image size.");
   const int bits = LayoutBitsPerPixel(ColorType, BitDepth, want_32bit);
@@ -129,9 +129,9 @@ void TChunkIHDR::PrepareLayout(bool want_32bit) {
   const uint64_t pixel_bytes = stride * uint64_t(Height);
   const bool alpha = LayoutHasAlphaPlane(ColorType, bits);
   TPngBuffer pixels, alpha_plane, extra;
-  pixels.Allocate(pixel_bytes, true, Width, Height);
-  if (alpha) alpha_plane.Allocate(uint64_t(Width) * uint64_t(Height), true, Width, Height);
-  if (BitDepth == 16) extra.Allocate(pixel_bytes, true, Width, Height);
+  pixels.Allocate(pixel_bytes, zeroed, Width, Height);
+  if (alpha) alpha_plane.Allocate(uint64_t(Width) * uint64_t(Height), zeroed, Width, Height);
+  if (BitDepth == 16) extra.Allocate(pixel_bytes, zeroed, Width, Height);
   SetPixelInfoHeader(PixelInfo, Width, Height, bits);
   PixelData = std::move(pixels);
   AlphaData = std::move(alpha_plane);
@@ -384,7 +384,7 @@ void TChunkzTXt::SaveData(std::vector<uint8_t>& out, const TChunkIHDR&) const {
 TChunkIDAT::TChunkIDAT() : TChunk(kIDAT) {}
 
 void TChunkIDAT::Decode(TChunkIHDR& header, bool want_32bit) const {
-  header.PrepareLayout(want_32bit);
+  header.PrepareLayout(want_32bit, false);  // every byte is written, or all zeroed on failure
   DecodeIdatRun(Run.data(), Run.size(), FirstLength, header.InterlaceMethod == 1, header.Target());
 }
 

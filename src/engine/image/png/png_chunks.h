@@ -85,10 +85,11 @@ class TChunkIHDR : public TChunk {
   size_t BytesPerRow() const { return size_t(LayoutBytesPerRow(uint32_t(Width), LayoutBits())); }
 
   // Sets PixelInfo's header for the layout (32-bit for type 6 when asked) and
-  // allocates the pixel, alpha and extra buffers the layout needs, zeroed.
-  // Sizes are checked in 64 bits before anything is allocated; the buffers
-  // are left as they were when this raises.
-  void PrepareLayout(bool want_32bit);
+  // allocates the pixel, alpha and extra buffers the layout needs, zeroed
+  // unless the caller fills every byte itself (the decoder does). Sizes are
+  // checked in 64 bits before anything is allocated; the buffers are left as
+  // they were when this raises.
+  void PrepareLayout(bool want_32bit, bool zeroed = true);
   // The palette entries of PixelInfo: grey levels for types 0 and 4 (entry n
   // = gamma[round(n × 255 / (count − 1))]), the PLTE entries through gamma for
   // type 3 (entries the PLTE does not hold stay 0).

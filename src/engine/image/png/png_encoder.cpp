@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 #include "engine/image/png/png_errors.h"
 #include "engine/image/png/png_format.h"
@@ -52,13 +54,14 @@ uint64_t SignedSum(const uint8_t* p, size_t n) {
   return sum;
 }
 
+// Deflates filtered rows into a piece buffer and hands every full piece on.
 class TRowDeflater {
  public:
-  TRowDeflater(int level, uint64_t raw_size, std::vector<uint8_t>& out) : out_(out) {
+  TRowDeflater(int level, size_t piece_size, const TPngDataSink& sink)
+      : piece_(new uint8_t[piece_size]), piece_size_(piece_size), sink_(sink) {
     if (deflateInit(&z_, std::clamp(level, 0, 9)) != Z_OK) RaisePng<EPNGZLIBError>(u"zlib could not start deflating.");
-    out_.resize(size_t(deflateBound(&z_, uLong(raw_size))) + 64);
-    z_.next_out = out_.data();
-    z_.avail_out = uInt(out_.size());
+    z_.next_out = piece_.get();
+    z_.avail_out = uInt(piece_size_);
   }
   ~TRowDeflater() { deflateEnd(&z_); }
   TRowDeflater(const TRowDeflater&) = delete;
@@ -67,32 +70,35 @@ class TRowDeflater {
   void Write(const uint8_t* data, size_t n, bool finish) {
     z_.next_in = const_cast<Bytef*>(data);
     z_.avail_in = uInt(n);
-    const int flush = finish ? Z_FINISH : Z_NO_FLUSH;
     for (;;) {
-      if (z_.avail_out == 0) Grow();
-      const int rc = deflate(&z_, flush);
-      if (rc == Z_STREAM_END) break;
-      if (rc != Z_OK && rc != Z_BUF_ERROR) RaisePng<EPNGZLIBError>(u"zlib error while deflating the PNG image data.");
-      if (z_.avail_in == 0 && !finish) break;
-      if (z_.avail_out != 0 && rc == Z_BUF_ERROR) break;
+      const int rc = deflate(&z_, finish ? Z_FINISH : Z_NO_FLUSH);
+      if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR)
+        RaisePng<EPNGZLIBError>(u"zlib error while deflating the PNG image data.");
+      if (rc == Z_STREAM_END) {
+        if (z_.avail_out < piece_size_) sink_(piece_.get(), piece_size_ - z_.avail_out);
+        return;
+      }
+      if (z_.avail_out == 0) {
+        sink_(piece_.get(), piece_size_);
+        z_.next_out = piece_.get();
+        z_.avail_out = uInt(piece_size_);
+        continue;
+      }
+      if (!finish && z_.avail_in == 0) return;
     }
-    if (finish) out_.resize(out_.size() - z_.avail_out);
   }
 
  private:
-  void Grow() {
-    const size_t used = out_.size() - z_.avail_out;
-    out_.resize(out_.size() * 2);
-    z_.next_out = out_.data() + used;
-    z_.avail_out = uInt(out_.size() - used);
-  }
-  std::vector<uint8_t>& out_;
   z_stream z_{};
+  std::unique_ptr<uint8_t[]> piece_;
+  size_t piece_size_;
+  const TPngDataSink& sink_;
 };
 
 }  // namespace
 
-std::vector<uint8_t> EncodeImageData(const TPngPixelTarget& t, const TPngEncodeOptions& options) {
+void EncodeImageData(const TPngPixelTarget& t, const TPngEncodeOptions& options, size_t piece_size,
+                     const TPngDataSink& sink) {
   const TPngKernels& kernels = PngKernels();
   const uint8_t depth = SavedBitDepth(t.BitDepth);
   const int bits = PngBitsPerPixel(t.ColorType, depth);
@@ -112,9 +118,7 @@ std::vector<uint8_t> EncodeImageData(const TPngPixelTarget& t, const TPngEncodeO
   const size_t block_rows = std::max<size_t>(1, (64 * 1024) / stride);
   std::vector<uint8_t> packed(row_bytes + 16), prior(row_bytes + 16, 0), current(row_bytes + 16);
   std::vector<uint8_t> block(block_rows * stride), trial(filter_count > 1 ? stride : 0);
-  std::vector<uint8_t> out;
-  const uint64_t raw_total = uint64_t(stride) * t.Height * (interlaced ? 2 : 1);
-  TRowDeflater deflater(options.CompressionLevel, raw_total, out);
+  TRowDeflater deflater(options.CompressionLevel, piece_size, sink);
   size_t block_used = 0;
 
   auto emit = [&](const uint8_t* row, size_t n) {
@@ -161,5 +165,4 @@ std::vector<uint8_t> EncodeImageData(const TPngPixelTarget& t, const TPngEncodeO
     }
   }
   deflater.Write(block.data(), block_used, true);
-  return out;
 }

@@ -3,8 +3,9 @@
 // file's sample order, filtered with the chosen set and deflated into one
 // zlib stream (the writer cuts it into IDAT chunks).
 
+#include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <functional>
 
 #include "engine/image/png/png_format.h"
 #include "engine/image/png/png_rows.h"
@@ -16,7 +17,13 @@ struct TPngEncodeOptions {
   TPngAlphaMode AlphaMode = TPngAlphaMode::Straight;
 };
 
-// The zlib stream of the target's pixels as a file of depth SavedBitDepth().
-// With one filter in the set every row uses it; with several, each row takes
-// the one whose bytes have the smallest sum of absolute (signed) values.
-std::vector<uint8_t> EncodeImageData(const TPngPixelTarget& target, const TPngEncodeOptions& options);
+// Receives the zlib stream in pieces of exactly `piece_size` bytes (the last
+// one shorter, never empty).
+using TPngDataSink = std::function<void(const uint8_t* data, size_t size)>;
+
+// Deflates the target's pixels as a file of depth SavedBitDepth() and hands
+// the stream to `sink` in pieces of `piece_size` bytes, as it is made. With
+// one filter in the set every row uses it; with several, each row takes the
+// one whose bytes have the smallest sum of absolute (signed) values.
+void EncodeImageData(const TPngPixelTarget& target, const TPngEncodeOptions& options, size_t piece_size,
+                     const TPngDataSink& sink);

@@ -195,7 +195,6 @@ void WritePng(TStream& stream, TPNGList& list, const TPngSaveOptions& options) {
   const bool interlaced = options.Interlaced && header->BitDepth != 2;
   TPngEncodeOptions encode = options;
   encode.Interlaced = interlaced;
-  const std::vector<uint8_t> image_data = EncodeImageData(header->Target(), encode);
   const size_t max_idat = std::max<uint32_t>(options.MaxIdatSize, 65535);
 
   stream.WriteBuffer(kPngSignature, 8);
@@ -204,12 +203,8 @@ void WritePng(TStream& stream, TPNGList& list, const TPngSaveOptions& options) {
   for (size_t i = 0; i < list.Count(); ++i) {
     const TChunk& chunk = list.Item(i);
     if (chunk.Type() == kIDAT) {
-      size_t at = 0;
-      do {
-        const size_t n = std::min(max_idat, image_data.size() - at);
-        WriteChunk(stream, kIDAT, image_data.data() + at, n);
-        at += n;
-      } while (at < image_data.size());
+      EncodeImageData(header->Target(), encode, max_idat,
+                      [&](const uint8_t* piece, size_t size) { WriteChunk(stream, kIDAT, piece, size); });
       continue;
     }
     chunk.SaveData(data, *header);
