@@ -72,6 +72,9 @@ class TRowInflater {
     constexpr uint64_t kBlock = 96 * 1024;  // stays in the second-level cache while the rows are worked on
     const uint64_t stride = uint64_t(max_row_bytes) + 1;
     capacity_ = size_t(std::min<uint64_t>(total_bytes, std::max<uint64_t>(kBlock, 2 * stride)));
+    // When the whole image fits, zlib may finish in one call and then needs
+    // no window of its own (nor the copy of the output into it).
+    flush_ = capacity_ == total_bytes ? Z_FINISH : Z_NO_FLUSH;
     buffer_ = AllocateBytes(uint64_t(capacity_) + 16, t);
     zeros_ = AllocateBytes(uint64_t(max_row_bytes) + 16, t);
     prior_store_ = AllocateBytes(uint64_t(max_row_bytes) + 16, t);
@@ -123,7 +126,7 @@ class TRowInflater {
       z_.next_in = const_cast<Bytef*>(data);
       z_.avail_in = length;
     }
-    const int rc = inflate(&z_, Z_NO_FLUSH);
+    const int rc = inflate(&z_, flush_);
     if (rc == Z_STREAM_END) {
       ended_ = true;
     } else if (rc != Z_OK && rc != Z_BUF_ERROR) {
@@ -154,6 +157,7 @@ class TRowInflater {
   TIdatPieces& pieces_;
   const TPngKernels& kernels_;
   int bpp_;
+  int flush_ = Z_NO_FLUSH;
   z_stream z_{};
   bool open_ = false;
   bool ended_ = false;

@@ -18,14 +18,15 @@ using namespace png_kernels_detail;
 
 namespace {
 
+// Built in a register: a 3-byte memcpy through the stack stalls store forwarding.
 RD_SSE2 inline __m128i Load24(const uint8_t* p) {
-  uint32_t v = 0;
-  std::memcpy(&v, p, 3);
-  return _mm_cvtsi32_si128(int(v));
+  return _mm_cvtsi32_si128(int(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16));
 }
 RD_SSE2 inline void Store24(uint8_t* p, __m128i v) {
   const uint32_t x = uint32_t(_mm_cvtsi128_si32(v));
-  std::memcpy(p, &x, 3);
+  p[0] = uint8_t(x);
+  p[1] = uint8_t(x >> 8);
+  p[2] = uint8_t(x >> 16);
 }
 RD_SSE2 inline __m128i Load32(const uint8_t* p) {
   int32_t v;
