@@ -83,6 +83,17 @@ class TChunkReader {
   int64_t size_;
 };
 
+// What of a transparency chunk may be written: for an indexed picture at most
+// one entry per palette entry; nothing for pictures with an alpha channel.
+bool FitTransparency(std::vector<uint8_t>& data, const TChunkIHDR& header, const TPNGList& list) {
+  if (header.ColorType == kPngGreyAlpha || header.ColorType == kPngTrueColorAlpha) return false;
+  if (header.ColorType == kPngIndexed) {
+    const TChunkPLTE* plte = list.Find<TChunkPLTE>();
+    data.resize(std::min(data.size(), size_t(plte ? plte->Count : 0)));
+  }
+  return !data.empty();
+}
+
 void WriteChunk(TStream& stream, const TPngChunkType& type, const uint8_t* data, size_t size) {
   uint8_t frame[8] = {uint8_t(size >> 24), uint8_t(size >> 16), uint8_t(size >> 8), uint8_t(size)};
   std::memcpy(frame + 4, type.data(), 4);
@@ -187,6 +198,8 @@ void WritePng(TStream& stream, TPNGList& list, const TPngSaveOptions& options) {
   if (header->ColorType == kPngDeviceBitmap || !IsValidPngDepth(header->ColorType, header->BitDepth))
     RaisePng<EPngInvalidColorType>(u"This colour type cannot be saved as PNG; convert the picture first.");
   if (!list.Find<TChunkIDAT>()) RaisePng<EPngNoImageData>(u"The PNG image has no image data (IDAT).");
+  if (header->ColorType == kPngIndexed && !list.Find<TChunkPLTE>())
+    RaisePng<EPngInvalidChunk>(u"The indexed PNG image has no palette (PLTE).");
   if (!header->PixelData) {
     uint8_t identity[256];
     SetIdentityGamma(identity);
@@ -207,7 +220,10 @@ void WritePng(TStream& stream, TPNGList& list, const TPngSaveOptions& options) {
                       [&](const uint8_t* piece, size_t size) { WriteChunk(stream, kIDAT, piece, size); });
       continue;
     }
+    const bool grey = header->ColorType == kPngGrey || header->ColorType == kPngGreyAlpha;
+    if (chunk.Type() == kPLTE && grey) continue;  // grey pictures carry no palette in the file
     chunk.SaveData(data, *header);
+    if (chunk.Type() == ktRNS && !FitTransparency(data, *header, list)) continue;
     if (chunk.Type() == kIHDR) data[12] = interlaced ? 1 : 0;
     WriteChunk(stream, chunk.Type(), data.data(), data.size());
     if (chunk.Type() == kIEND) {

@@ -37,7 +37,10 @@ struct TPngSaveOptions : TPngEncodeOptions {
 // Writes the signature and every chunk of the list in order; the IDAT chunk
 // is encoded from the header's pixels (decoded first when only the captured
 // run exists) and cut into chunks of MaxIdatSize bytes. An IEND is added when
-// the list has none. Raises EPngMissingHeader without a header,
+// the list has none. A transparency chunk is cut to the palette's length (and
+// left out for colour types with alpha); a palette of a grey picture is left
+// out. Raises EPngMissingHeader without a header, EPngInvalidChunk for an
+// indexed picture without a palette,
 // EPngNoImageData without pixels or an IDAT chunk, and EPngInvalidColorType
 // for the device-bitmap colour type 240 (convert such pictures first).
 void WritePng(TStream& stream, TPNGList& list, const TPngSaveOptions& options);

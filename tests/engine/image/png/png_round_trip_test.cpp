@@ -90,6 +90,23 @@ TEST(PngRoundTrip, AlphaModesDecideTheSavedAlpha) {
   }
 }
 
+TEST(PngRoundTrip, TransparencyIsNeverSavedLongerThanThePalette) {
+  TPNGList list = RandomImage(kPngIndexed, 1, false, 4, 4, 1);  // two palette entries
+  auto trns = std::make_unique<TChunktRNS>();
+  trns->Count = 5;
+  trns->Alpha[0] = 0;
+  trns->Alpha[1] = 128;
+  list.Insert(2, std::move(trns));
+  TPNGList back = Read(Write(list, {}));
+  ASSERT_NE(back.Find<TChunktRNS>(), nullptr);
+  EXPECT_EQ(back.Find<TChunktRNS>()->Count, 2);
+  EXPECT_EQ(back.Find<TChunktRNS>()->Alpha[1], 128);
+
+  TPNGList rgba = RandomImage(kPngTrueColorAlpha, 8, false, 2, 2, 1);
+  rgba.Insert(1, std::make_unique<TChunktRNS>());
+  EXPECT_EQ(Read(Write(rgba, {})).Find<TChunktRNS>(), nullptr);
+}
+
 TEST(PngRoundTrip, DeviceBitmapPicturesAreNotSaved) {
   TPNGList list = RandomImage(kPngTrueColorAlpha, 8, true, 4, 4, 1);
   list.Header()->ColorType = kPngDeviceBitmap;
