@@ -15,7 +15,7 @@
 namespace {
 
 // Headers of up to this many pixels are decoded (more only costs the fuzzer time and memory).
-constexpr uint64_t kMaxPixels = uint64_t(1) << 22;
+constexpr uint64_t kMaxPixels = uint64_t(1) << 18;
 
 bool SameLayout(const TChunkIHDR& a, const TChunkIHDR& b) {
   auto same = [](const TPngBuffer& x, const TPngBuffer& y) {

@@ -244,5 +244,3 @@ class TPNGList {
 // Caps on what an untrusted file can make the reader hold.
 inline constexpr uint32_t kMaxPngAncillaryBytes = 8u << 20;  // one ancillary chunk's data
 inline constexpr uint32_t kMaxPngTextBytes = 8u << 20;       // an inflated zTXt text
-// The largest single buffer decoding may allocate.
-inline constexpr uint64_t kMaxPngBufferBytes = sizeof(void*) >= 8 ? (uint64_t(2) << 30) : (uint64_t(512) << 20);

@@ -17,7 +17,7 @@ uint32_t ReadBigEndian32(const uint8_t* p) {
 }
 
 std::unique_ptr<uint8_t[]> AllocateBytes(uint64_t bytes, const TPngPixelTarget& t) {
-  if (bytes > SIZE_MAX / 2) RaisePngOutOfMemory(bytes, t.Width, t.Height);
+  if (bytes > kMaxPngBufferBytes) RaisePngOutOfMemory(bytes, t.Width, t.Height);
   uint8_t* p = new (std::nothrow) uint8_t[size_t(bytes)];
   if (!p) RaisePngOutOfMemory(bytes, t.Width, t.Height);
   return std::unique_ptr<uint8_t[]>(p);

@@ -111,6 +111,7 @@ void EncodeImageData(const TPngPixelTarget& t, const TPngEncodeOptions& options,
   for (int f = 0; f < 5; ++f)
     if (options.Filters & (1u << f)) filters[filter_count++] = TPngFilter(f);
   if (filter_count == 0) filters[filter_count++] = TPngFilter::None;
+  const bool needs_prior = (options.Filters & ~(PngFilterBit(TPngFilter::None) | PngFilterBit(TPngFilter::Sub))) != 0;
 
   // Working rows: the packed image row, the pass row and its predecessor, and
   // a block of filtered rows handed to zlib together.
@@ -138,7 +139,7 @@ void EncodeImageData(const TPngPixelTarget& t, const TPngEncodeOptions& options,
         }
       }
     }
-    std::memcpy(prior.data(), row, n);
+    if (needs_prior) std::memcpy(prior.data(), row, n);
     block_used += n + 1;
     if (block_used + stride > block.size()) {
       deflater.Write(block.data(), block_used, false);

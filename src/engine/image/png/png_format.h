@@ -25,6 +25,9 @@ inline constexpr uint8_t kPngTrueColorAlpha = 6;
 inline constexpr uint8_t kPngDeviceBitmap = 240;
 
 inline constexpr int32_t kPngMaxSide = 65535;
+// The largest single buffer the codec allocates; a header asking for more is
+// refused with EPNGOutMemory before anything is tried.
+inline constexpr uint64_t kMaxPngBufferBytes = sizeof(void*) >= 8 ? (uint64_t(2) << 30) : (uint64_t(512) << 20);
 
 // PNG row filters and the bits of a filter set (Sub alone = 2, the default).
 enum class TPngFilter : uint8_t { None = 0, Sub = 1, Up = 2, Average = 3, Paeth = 4 };

@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "engine/image/png/png_errors.h"
@@ -72,6 +73,7 @@ class TChunkReader {
       Skip(int64_t(length) + 4);
     }
     const int64_t end = stream_.Position();
+    if (end - start > INT32_MAX) RaisePng<EPngInvalidChunk>(u"The PNG image data run is larger than 2 GB.");
     idat.FirstLength = first_length;
     idat.Run.resize(size_t(end - start));
     stream_.SetPosition(start);
