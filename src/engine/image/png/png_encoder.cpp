@@ -57,9 +57,15 @@ uint64_t SignedSum(const uint8_t* p, size_t n) {
 // Deflates filtered rows into a piece buffer and hands every full piece on.
 class TRowDeflater {
  public:
-  TRowDeflater(int level, size_t piece_size, const TPngDataSink& sink)
+  // The window and the hash table follow the data's size: a small picture
+  // needs no 32 KB window, and zlib clears the whole hash table on start.
+  TRowDeflater(int level, size_t piece_size, uint64_t raw_size, const TPngDataSink& sink)
       : piece_(new uint8_t[piece_size]), piece_size_(piece_size), sink_(sink) {
-    if (deflateInit(&z_, std::clamp(level, 0, 9)) != Z_OK) RaisePng<EPNGZLIBError>(u"zlib could not start deflating.");
+    int window_bits = 9;
+    while (window_bits < 15 && (uint64_t(1) << window_bits) < raw_size + 262) ++window_bits;
+    const int mem_level = std::clamp(window_bits - 6, 1, 9);
+    if (deflateInit2(&z_, std::clamp(level, 0, 9), Z_DEFLATED, window_bits, mem_level, Z_DEFAULT_STRATEGY) != Z_OK)
+      RaisePng<EPNGZLIBError>(u"zlib could not start deflating.");
     z_.next_out = piece_.get();
     z_.avail_out = uInt(piece_size_);
   }
@@ -119,7 +125,9 @@ void EncodeImageData(const TPngPixelTarget& t, const TPngEncodeOptions& options,
   const size_t block_rows = std::max<size_t>(1, (64 * 1024) / stride);
   std::vector<uint8_t> packed(row_bytes + 16), prior(row_bytes + 16, 0), current(row_bytes + 16);
   std::vector<uint8_t> block(block_rows * stride), trial(filter_count > 1 ? stride : 0);
-  TRowDeflater deflater(options.CompressionLevel, piece_size, sink);
+  uint64_t raw_size = uint64_t(stride) * t.Height;
+  if (interlaced) raw_size += raw_size / 2;  // pass rows add filter bytes: a safe over-estimate
+  TRowDeflater deflater(options.CompressionLevel, piece_size, raw_size, sink);
   size_t block_used = 0;
 
   auto emit = [&](const uint8_t* row, size_t n) {
