@@ -244,3 +244,4 @@ class TPNGList {
 // Caps on what an untrusted file can make the reader hold.
 inline constexpr uint32_t kMaxPngAncillaryBytes = 8u << 20;  // one ancillary chunk's data
 inline constexpr uint32_t kMaxPngTextBytes = 8u << 20;       // an inflated zTXt text
+inline constexpr uint32_t kMaxPngKeptAncillaryBytes = 32u << 20;  // all ancillary chunks of a file, texts inflated

@@ -119,6 +119,7 @@ TPNGList ReadPng(TStream& stream) {
   list.SetBuilding(true);
   TChunkIHDR* header = nullptr;
   bool seen_plte = false, seen_idat = false, seen_trns = false;
+  uint64_t kept_ancillary = 0;
   std::vector<uint8_t> data;
   while (reader.Remaining() > 0) {
     if (reader.Remaining() < 12) RaiseTruncated();
@@ -174,6 +175,11 @@ TPNGList ReadPng(TStream& stream) {
     }
     if (type == ktRNS && (seen_trns || seen_idat)) continue;
     if (!chunk->LoadData(data.data(), data.size(), list)) continue;
+    if (!critical) {
+      const auto* text = dynamic_cast<const TChunktEXt*>(chunk.get());
+      kept_ancillary += text ? text->KeywordBytes.size() + text->TextBytes.size() : length;
+      if (kept_ancillary > kMaxPngKeptAncillaryBytes) continue;
+    }
     if (is_header) header = static_cast<TChunkIHDR*>(chunk.get());
     seen_plte = seen_plte || type == kPLTE;
     seen_trns = seen_trns || type == ktRNS;

@@ -15,7 +15,8 @@ inline constexpr uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x
 // (TChunkIDAT::Run): the IDAT run's bytes from the first IDAT's data to the
 // last adjacent IDAT's CRC; IDAT chunks met after another chunk are skipped.
 // cHRM chunks and ancillary chunks with a bad CRC, malformed data or more
-// than kMaxPngAncillaryBytes of data are dropped.
+// than kMaxPngAncillaryBytes of data are dropped, and so is every ancillary
+// chunk past kMaxPngKeptAncillaryBytes kept in all (inflated texts counted).
 //
 // Raises EPngInvalidSignature, EPngHeaderNotFirst, EPngInvalidSize,
 // EPngInvalidColorType, EPngUnknownCompression, EPngUnknownCriticalChunk,

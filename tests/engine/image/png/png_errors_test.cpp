@@ -110,6 +110,22 @@ TEST(PngErrors, BrokenAncillaryChunksAreDroppedAndTheRestKept) {
   EXPECT_EQ(text->Text(), u"v");
 }
 
+TEST(PngErrors, CompressedTextsAreKeptOnlyUpToATotal) {
+  // Each text inflates a thousandfold, to just under the cap of one chunk.
+  Bytes ztxt = {'k', 0, 0};
+  const Bytes deflated = Deflate(Bytes(kMaxPngTextBytes - 16, 'x'));
+  ztxt.insert(ztxt.end(), deflated.begin(), deflated.end());
+  std::vector<Bytes> chunks = {Ihdr()};
+  const int count = int(kMaxPngKeptAncillaryBytes / kMaxPngTextBytes) + 2;
+  for (int i = 0; i < count; ++i) chunks.push_back(Chunk("zTXt", ztxt));
+  chunks.push_back(Idat());
+  chunks.push_back(Iend());
+  const TPNGList list = Read(File(chunks));
+  size_t texts = 0;
+  for (size_t i = 0; i < list.Count(); ++i) texts += dynamic_cast<const TChunkzTXt*>(&list.Item(i)) != nullptr;
+  EXPECT_EQ(texts, kMaxPngKeptAncillaryBytes / kMaxPngTextBytes);
+}
+
 TEST(PngErrors, LaterImageDataRunsAreSkippedAndAMissingEndIsTolerated) {
   const Bytes rows = kRgbRows;
   const Bytes z = Deflate(rows);
