@@ -6,7 +6,8 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine wine64 fonts-wine xvfb x11-utils xdotool imagemagick
-  qtbase5-dev qtbase5-dev-tools zlib1g-dev libz-mingw-w64-dev libpng-dev libbenchmark-dev libpixman-1-dev
+  qtbase5-dev qtbase5-dev-tools zlib1g-dev libpng-dev libbenchmark-dev
+  libz-mingw-w64-dev libspng-dev libstb-dev libpixman-1-dev
 )
 
 missing=()
