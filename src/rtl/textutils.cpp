@@ -2,11 +2,13 @@
 
 #include <algorithm>
 
+#include "rtl/case_mapping.h"
+
 namespace {
 
 bool IsTrimmed(char16_t c) { return c <= u' '; }
 
-// Folds `c` with the ASCII or the Unicode rule.
+// Maps each code unit of `s` with `Fold`.
 template <char16_t (*Fold)(char16_t)>
 String MapCase(StringView s) {
   String out(s);
@@ -27,18 +29,29 @@ int32_t CompareFolded(StringView a, StringView b) {
 
 char16_t Identity(char16_t c) { return c; }
 
-// Pairs of (capital, small) at even/odd code points inside [first, last].
-bool InEvenPairRange(char16_t c) {
-  return (c >= 0x0100 && c <= 0x012F) || (c >= 0x0132 && c <= 0x0137) ||
-         (c >= 0x014A && c <= 0x0177) || (c >= 0x0460 && c <= 0x0481) ||
-         (c >= 0x048A && c <= 0x04BF) || (c >= 0x04D0 && c <= 0x052F);
+bool IsAscii(StringView s) {
+  return std::all_of(s.begin(), s.end(), [](char16_t c) { return c < 0x80; });
 }
 
-// Pairs of (capital, small) at odd/even code points.
-bool InOddPairRange(char16_t c) {
-  return (c >= 0x0139 && c <= 0x0148) || (c >= 0x0179 && c <= 0x017E) ||
-         (c >= 0x04C1 && c <= 0x04CE);
+// The system's mapping into `dest` (s.size() code units); ASCII text, the
+// common case of keys and names, needs no system call.
+template <char16_t (*Ascii)(char16_t), void (*System)(StringView, char16_t*)>
+void MapCaseInto(StringView s, char16_t* dest) {
+  if (IsAscii(s)) {
+    std::transform(s.begin(), s.end(), dest, Ascii);
+  } else {
+    System(s, dest);
+  }
 }
+
+template <char16_t (*Ascii)(char16_t), void (*System)(StringView, char16_t*)>
+String MapCaseSystem(StringView s) {
+  String out(s.size(), u'\0');
+  MapCaseInto<Ascii, System>(s, out.data());
+  return out;
+}
+
+bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 
 }  // namespace
 
@@ -66,41 +79,8 @@ char16_t LowCaseAscii(char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c
 String UpperCase(StringView s) { return MapCase<UpCaseAscii>(s); }
 String LowerCase(StringView s) { return MapCase<LowCaseAscii>(s); }
 
-char16_t UpCaseUnicode(char16_t c) {
-  if (c < 0x80) return UpCaseAscii(c);
-  if ((c >= 0x00E0 && c <= 0x00FE && c != 0x00F7)) return char16_t(c - 0x20);
-  if (c == 0x00FF) return 0x0178;
-  if (InEvenPairRange(c)) return (c & 1) ? char16_t(c - 1) : c;
-  if (InOddPairRange(c)) return (c & 1) ? c : char16_t(c - 1);
-  if (c >= 0x03B1 && c <= 0x03CB && c != 0x03C2) return char16_t(c - 0x20);
-  if (c == 0x03C2) return 0x03A3;  // final sigma
-  if (c == 0x03AC) return 0x0386;
-  if (c >= 0x03AD && c <= 0x03AF) return char16_t(c - 0x25);
-  if (c == 0x03CC) return 0x038C;
-  if (c == 0x03CD || c == 0x03CE) return char16_t(c - 0x3F);
-  if (c >= 0x0430 && c <= 0x044F) return char16_t(c - 0x20);
-  if (c >= 0x0450 && c <= 0x045F) return char16_t(c - 0x50);
-  return c;
-}
-
-char16_t LowCaseUnicode(char16_t c) {
-  if (c < 0x80) return LowCaseAscii(c);
-  if ((c >= 0x00C0 && c <= 0x00DE && c != 0x00D7)) return char16_t(c + 0x20);
-  if (c == 0x0178) return 0x00FF;
-  if (InEvenPairRange(c)) return (c & 1) ? c : char16_t(c + 1);
-  if (InOddPairRange(c)) return (c & 1) ? char16_t(c + 1) : c;
-  if (c >= 0x0391 && c <= 0x03AB && c != 0x03A2) return char16_t(c + 0x20);
-  if (c == 0x0386) return 0x03AC;
-  if (c >= 0x0388 && c <= 0x038A) return char16_t(c + 0x25);
-  if (c == 0x038C) return 0x03CC;
-  if (c == 0x038E || c == 0x038F) return char16_t(c + 0x3F);
-  if (c >= 0x0410 && c <= 0x042F) return char16_t(c + 0x20);
-  if (c >= 0x0400 && c <= 0x040F) return char16_t(c + 0x50);
-  return c;
-}
-
-String AnsiUpperCase(StringView s) { return MapCase<UpCaseUnicode>(s); }
-String AnsiLowerCase(StringView s) { return MapCase<LowCaseUnicode>(s); }
+String AnsiUpperCase(StringView s) { return MapCaseSystem<UpCaseAscii, SystemUpperCase>(s); }
+String AnsiLowerCase(StringView s) { return MapCaseSystem<LowCaseAscii, SystemLowerCase>(s); }
 
 int32_t CompareStr(StringView a, StringView b) { return CompareFolded<Identity>(a, b); }
 int32_t CompareText(StringView a, StringView b) { return CompareFolded<UpCaseAscii>(a, b); }
@@ -110,7 +90,31 @@ bool SameText(StringView a, StringView b) {
 }
 
 int32_t AnsiCompareStr(StringView a, StringView b) { return CompareStr(a, b); }
-int32_t AnsiCompareText(StringView a, StringView b) { return CompareFolded<UpCaseUnicode>(a, b); }
+int32_t AnsiCompareText(StringView a, StringView b) {
+  const size_t n = std::min(a.size(), b.size());
+  size_t i = 0;
+  // ASCII letters map among themselves: the common ASCII text is compared
+  // here, character by character, without the system's mapping.
+  for (; i < n && a[i] < 0x80 && b[i] < 0x80; ++i) {
+    const int32_t ca = UpCaseAscii(a[i]), cb = UpCaseAscii(b[i]);
+    if (ca != cb) return ca - cb;
+  }
+  // The rest is upper-cased piece by piece in stack buffers: sorted lists
+  // compare often and must not allocate. A piece never ends between the two
+  // halves of a surrogate pair, which map as one character.
+  constexpr size_t kPiece = 64;
+  char16_t upper_a[kPiece], upper_b[kPiece];
+  while (i < n) {
+    size_t count = std::min(kPiece, n - i);
+    if (count == kPiece && (IsHighSurrogate(a[i + count - 1]) || IsHighSurrogate(b[i + count - 1]))) --count;
+    MapCaseInto<UpCaseAscii, SystemUpperCase>(a.substr(i, count), upper_a);
+    MapCaseInto<UpCaseAscii, SystemUpperCase>(b.substr(i, count), upper_b);
+    const int32_t order = CompareStr(StringView(upper_a, count), StringView(upper_b, count));
+    if (order != 0) return order;
+    i += count;
+  }
+  return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+}
 bool AnsiSameStr(StringView a, StringView b) { return a == b; }
 bool AnsiSameText(StringView a, StringView b) {
   return a.size() == b.size() && AnsiCompareText(a, b) == 0;

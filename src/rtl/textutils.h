@@ -5,11 +5,11 @@
 // - UpperCase, LowerCase, CompareText, SameText change only "a".."z" /
 //   "A".."Z" and compare UTF-16 code units otherwise: fast, locale-free and
 //   identical on every machine.
-// - AnsiUpperCase, AnsiLowerCase, AnsiCompareText, AnsiSameText also map the
-//   letters of Latin-1, Latin Extended-A, Greek and Cyrillic (simple one-to-one
-//   mappings; characters without a single-character counterpart stay). They
-//   still compare code units after folding, so results do not depend on the
-//   user's locale either.
+// - AnsiUpperCase, AnsiLowerCase, AnsiCompareText, AnsiSameText map the
+//   letters of every script with the system's case mapping (see
+//   case_mapping.h: one character to one, text keeps its length). They still
+//   compare code units after mapping, so results do not depend on the user's
+//   locale either.
 
 #include <cstdint>
 
@@ -26,8 +26,6 @@ char16_t LowCaseAscii(char16_t c);
 String UpperCase(StringView s);
 String LowerCase(StringView s);
 
-char16_t UpCaseUnicode(char16_t c);
-char16_t LowCaseUnicode(char16_t c);
 String AnsiUpperCase(StringView s);
 String AnsiLowerCase(StringView s);
 

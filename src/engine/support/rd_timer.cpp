@@ -34,6 +34,28 @@ int32_t active_timer_count = 0;  // changed only atomically
 // True on a thread while it shows an error raised by a timer handler.
 thread_local bool reporting_error = false;
 
+// The ticks running on this thread, innermost first: a handler that pumps
+// messages runs further ticks inside its own. A handler may free its own
+// timer (or the timer of an outer tick); the destructor then clears the
+// timer from every running tick, so that no tick touches the freed object.
+struct RunningTick {
+  explicit RunningTick(TRdTimer* timer) : timer(timer), outer(innermost) { innermost = this; }
+  ~RunningTick() { innermost = outer; }
+  RunningTick(const RunningTick&) = delete;
+  RunningTick& operator=(const RunningTick&) = delete;
+
+  static void Forget(const TRdTimer* timer) {
+    for (RunningTick* tick = innermost; tick != nullptr; tick = tick->outer) {
+      if (tick->timer == timer) tick->timer = nullptr;
+    }
+  }
+
+  TRdTimer* timer;  // null once the handler freed it
+  RunningTick* outer;
+  static thread_local RunningTick* innermost;
+};
+thread_local RunningTick* RunningTick::innermost = nullptr;
+
 class TimerRegistry {
  public:
   void Add(DWORD thread, UINT_PTR id, TRdTimer* timer) {
@@ -80,14 +102,16 @@ void CALLBACK TimerEntry(HWND, UINT, UINT_PTR id, DWORD) {
     return;
   }
   if (reporting_error) return;
+  // A timer its handler freed is reported as no sender.
+  RunningTick tick(timer);
   try {
     timer->DoTimer();
   } catch (const Exception& error) {
-    ReportTickError(timer, error);
+    ReportTickError(tick.timer, error);
   } catch (const std::exception& error) {
-    ReportTickError(timer, Exception(Utf8ToString(error.what())));
+    ReportTickError(tick.timer, Exception(Utf8ToString(error.what())));
   } catch (...) {
-    ReportTickError(timer, Exception(u"Unknown error in a timer handler"));
+    ReportTickError(tick.timer, Exception(u"Unknown error in a timer handler"));
   }
 }
 
@@ -98,6 +122,7 @@ int32_t ActiveTimerCount() { return AtomicLoad(active_timer_count); }
 TRdTimer::TRdTimer(TComponent* owner) : TComponent(owner) {}
 
 TRdTimer::~TRdTimer() {
+  RunningTick::Forget(this);
   enabled_ = false;
   if (timer_id_ != 0) UpdateTimer();
 }

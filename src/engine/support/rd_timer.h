@@ -14,8 +14,10 @@
 // tick calls the current handler.
 //
 // Errors raised by OnTimer are shown through ShowApplicationException with
-// the timer as sender; while one is being shown (a message box runs its own
-// message loop), further ticks of every timer of that thread are dropped.
+// the timer as sender (no sender when the handler freed its timer); while one
+// is being shown (a message box runs its own message loop), further ticks of
+// every timer of that thread are dropped. A handler may stop, retune or free
+// its own timer.
 //
 // Windows only.
 

@@ -54,15 +54,17 @@ void TStringValueList::Put(int32_t index, const String& s) {
   SetOwnsObjects(false);
   Delete(index);
   SetOwnsObjects(owns);
+  // When another line already has the new name, dupError raises and
+  // dupIgnore adds nothing: either way line `index` goes back where it was,
+  // so that nothing is lost.
   const int32_t count = Count();
   try {
     AddObject(s, object);
   } catch (...) {
-    InsertItem(index, old_line, object);  // dupError: nothing is lost
+    InsertItem(index, old_line, object);
     throw;
   }
-  // dupIgnore dropped the line: its object goes with it, as a deleted line's does.
-  if (Count() == count && owns) delete object;
+  if (Count() == count) InsertItem(index, old_line, object);
   Changed();
 }
 

@@ -38,8 +38,8 @@ class TStringValueList : public TStringListEx {
   // Replaces line `index` by `s` (keeping its object) and moves it to the
   // sorted place of its name. EStringListError "List index out of bounds
   // (%d)" for a bad index. When another line already has the new name, the
-  // duplicate rule decides: dupIgnore drops line `index` and keeps the other,
-  // dupError raises and leaves the list as it was.
+  // list stays as it was (dupError raises, dupIgnore does not), so that
+  // nothing is lost.
   void Put(int32_t index, const String& s) override;
   // The line named `name` (or the bare line `name`), by bisection; -1 when none.
   int32_t IndexOfName(StringView name) const override;

@@ -49,21 +49,21 @@ void PumpFor(milliseconds time) {
   PumpUntil([] { return false; }, time);
 }
 
-// Counts the ticks it receives, with their times and senders; optionally
-// raises instead.
+// Counts the ticks it receives, with their times and senders; then runs
+// `then`, when set (to raise, or to change the timer from its own tick).
 class Ticks : public TObject {
  public:
   void Tick(TObject* sender) {
     times.push_back(Clock::now());
     senders.push_back(sender);
-    if (raise) raise();
+    if (then) then();
   }
   TNotifyEvent Event() { return MakeEvent<&Ticks::Tick>(this); }
   int Count() const { return int(times.size()); }
 
   std::vector<Clock::time_point> times;
   std::vector<TObject*> senders;
-  std::function<void()> raise;
+  std::function<void()> then;
 };
 
 class RdTimerTest : public ::testing::Test {
@@ -188,6 +188,117 @@ TEST_F(RdTimerTest, DestroyingARunningTimerStopsIt) {
   EXPECT_EQ(ticks.Count(), count);
 }
 
+TEST_F(RdTimerTest, AHandlerCanStopItsOwnTimer) {
+  struct Case {
+    const char* how;
+    void (*stop)(TRdTimer&);
+  };
+  const Case cases[] = {
+      {"Enabled off", [](TRdTimer& timer) { timer.SetEnabled(false); }},
+      {"Interval 0", [](TRdTimer& timer) { timer.SetInterval(0); }},
+      {"handler cleared", [](TRdTimer& timer) { timer.SetOnTimer(nullptr); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.how);
+    const int32_t before = ActiveTimerCount();
+    Ticks ticks;
+    TRdTimer timer(nullptr);
+    ticks.then = [&] { c.stop(timer); };
+    timer.SetInterval(20);
+    timer.SetOnTimer(ticks.Event());
+    ASSERT_TRUE(PumpUntil([&] { return ticks.Count() >= 1; }, kGenerous));
+    PumpFor(milliseconds(200));
+    EXPECT_EQ(ticks.Count(), 1);
+    EXPECT_EQ(timer.TimerId(), 0u);
+    EXPECT_EQ(ActiveTimerCount(), before);
+  }
+}
+
+TEST_F(RdTimerTest, AHandlerCanRetuneItsOwnTimer) {
+  const int32_t before = ActiveTimerCount();
+  Ticks ticks;
+  TRdTimer timer(nullptr);
+  ticks.then = [&] {
+    if (ticks.Count() == 1) timer.SetInterval(400);
+  };
+  timer.SetInterval(20);
+  timer.SetOnTimer(ticks.Event());
+  ASSERT_TRUE(PumpUntil([&] { return ticks.Count() >= 3; }, kGenerous));
+  EXPECT_EQ(ActiveTimerCount(), before + 1);
+  // At the old interval these ticks would have come about 20 ms apart.
+  EXPECT_GE(ticks.times[1] - ticks.times[0], milliseconds(350));
+  EXPECT_GE(ticks.times[2] - ticks.times[1], milliseconds(350));
+}
+
+// What the exception display last saw.
+struct LastReport {
+  static inline int count = 0;
+  static inline TObject* sender = nullptr;
+  static inline String message;
+  static void Show(TObject* from, const Exception& error) {
+    ++count;
+    sender = from;
+    message = error.Message();
+  }
+};
+
+TEST_F(RdTimerTest, AHandlerCanFreeItsOwnTimerAndItsErrorIsReportedWithoutIt) {
+  ApplicationShowExceptionHook = &LastReport::Show;
+  for (const bool raise : {false, true}) {
+    SCOPED_TRACE(raise ? "then raises" : "quietly");
+    LastReport::count = 0;
+    const int32_t before = ActiveTimerCount();
+    TComponent owner(nullptr);
+    Ticks ticks;
+    LastReport::sender = &ticks;
+    auto* timer = new TRdTimer(&owner);
+    ticks.then = [&] {
+      delete timer;
+      if (raise) throw EInvalidOperation(u"freed");
+    };
+    timer->SetInterval(20);
+    timer->SetOnTimer(ticks.Event());
+    ASSERT_TRUE(PumpUntil([&] { return ticks.Count() >= 1; }, kGenerous));
+    PumpFor(milliseconds(200));
+    EXPECT_EQ(ticks.Count(), 1);
+    EXPECT_EQ(owner.ComponentCount(), 0);
+    EXPECT_EQ(ActiveTimerCount(), before);
+    EXPECT_EQ(LastReport::count, raise ? 1 : 0);
+    if (raise) {
+      EXPECT_EQ(LastReport::sender, nullptr);
+      EXPECT_EQ(LastReport::message, u"freed");
+    }
+  }
+}
+
+TEST_F(RdTimerTest, ATimerFreedByANestedTickIsReportedWithoutIt) {
+  // The outer handler pumps messages, as a dialog would; the inner tick of
+  // another timer frees the outer timer before the outer handler raises.
+  ApplicationShowExceptionHook = &LastReport::Show;
+  LastReport::count = 0;
+  Ticks outer_ticks, inner_ticks;
+  LastReport::sender = &outer_ticks;
+  auto outer = std::make_unique<TRdTimer>(nullptr);
+  TRdTimer inner(nullptr);
+  outer_ticks.then = [&] {
+    if (outer_ticks.Count() > 1) return;
+    inner.SetInterval(20);
+    inner.SetOnTimer(inner_ticks.Event());
+    PumpUntil([&] { return outer == nullptr; }, kGenerous);
+    throw EInvalidOperation(u"outer");
+  };
+  inner_ticks.then = [&] {
+    inner.SetEnabled(false);
+    outer.reset();
+  };
+  outer->SetInterval(20);
+  outer->SetOnTimer(outer_ticks.Event());
+  ASSERT_TRUE(PumpUntil([&] { return LastReport::count >= 1; }, kGenerous));
+  EXPECT_EQ(outer, nullptr);
+  EXPECT_EQ(LastReport::sender, nullptr);
+  EXPECT_EQ(LastReport::message, u"outer");
+}
+
 // What the exception display saw, and the ticks that ran while it was open.
 struct Reports {
   int count = 0;
@@ -214,7 +325,7 @@ TEST_F(RdTimerTest, AHandlerErrorIsReportedOnceWhileTicksOfTheThreadAreDropped) 
   ApplicationShowExceptionHook = &ModalDisplay;
   Ticks failing, other;
   seen.watched = &other;
-  failing.raise = [&] {
+  failing.then = [&] {
     if (failing.Count() == 1) throw EInvalidOperation(u"boom");
   };
   TRdTimer bad(nullptr), good(nullptr);
@@ -241,7 +352,7 @@ TEST_F(RdTimerTest, ErrorsOfAnyKindAreShownAndADisplayThatRaisesStopsNothing) {
     throw EAbort(u"display failed");
   };
   Ticks ticks;
-  ticks.raise = [] { throw std::runtime_error("plain error"); };
+  ticks.then = [] { throw std::runtime_error("plain error"); };
   TRdTimer timer(nullptr);
   timer.SetInterval(20);
   timer.SetOnTimer(ticks.Event());

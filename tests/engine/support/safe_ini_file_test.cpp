@@ -217,6 +217,29 @@ TEST_F(SafeIniFile, WritesFindTheirSectionAfterEveryKindOfChange) {
   EXPECT_EQ(SectionValues(ini, u"C"), (std::vector<String>{u"q=2"}));
 }
 
+TEST_F(SafeIniFile, SectionsAndKeysIgnoreTheCaseOfEveryScript) {
+  struct Case {
+    const char* script;
+    const char16_t* small;
+    const char16_t* capital;
+  };
+  const Case cases[] = {
+      {"Latin Extended-B", u"\u0180\u01C6", u"\u0243\u01C4"},
+      {"Armenian", u"\u0561\u0562", u"\u0531\u0532"},
+      {"Georgian", u"\u10D0\u2D00", u"\u1C90\u10A0"},
+      {"fullwidth", u"\uFF41\uFF42", u"\uFF21\uFF22"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.script);
+    TSafeIniFile ini;
+    ini.WriteString(c.small, c.small, u"1");
+    EXPECT_EQ(ini.ReadString(c.capital, c.capital, u"-"), u"1");
+    ini.WriteString(c.capital, c.capital, u"2");  // replaces the entry
+    EXPECT_EQ(SectionNames(ini), (std::vector<String>{c.small}));
+    EXPECT_EQ(SectionValues(ini, c.small), (std::vector<String>{String(c.capital) + u"=2"}));
+  }
+}
+
 TEST_F(SafeIniFile, AppendModeAddsWithoutLookingForTheKey) {
   TSafeIniFile ini;
   EXPECT_FALSE(ini.AppendMode());

@@ -101,12 +101,16 @@ TEST(StringValueList, PutMovesTheLineWithItsObject) {
   EXPECT_EQ(Lines(list), (std::vector<String>{u"c=2", u"d=3", u"e=5"}));
   EXPECT_EQ(list.Objects(2), object);
 
-  // dupIgnore: the replaced line goes, the other line of that name stays, and
-  // the owned object goes with its line.
+  // dupIgnore: the other line of that name stays unchanged and nothing is
+  // lost, neither the replaced line nor its object.
   list.SetDuplicates(dupIgnore);
   list.Put(2, u"c=9");
-  EXPECT_EQ(Lines(list), (std::vector<String>{u"c=2", u"d=3"}));
-  EXPECT_TRUE(destroyed);
+  EXPECT_EQ(Lines(list), (std::vector<String>{u"c=2", u"d=3", u"e=5"}));
+  EXPECT_EQ(list.Objects(2), object);
+  EXPECT_FALSE(destroyed);
+  // The line's own name is no other line's: its value changes.
+  list.Put(0, u"c=7");
+  EXPECT_EQ(Lines(list), (std::vector<String>{u"c=7", u"d=3", u"e=5"}));
 }
 
 TEST(RdValueStrings, FindsNamesThroughAnIndexRebuiltAfterChanges) {
