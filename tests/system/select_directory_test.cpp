@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <string_view>
+#include <thread>
+
 #include "fake_system.h"
 #include "message_box_recorder.h"
 #include "rtl/wide_string.h"
@@ -166,6 +169,64 @@ TEST(SelectDirectory, ARootFolderStartsTheTreeThere) {
   String directory;
   SelectDirectory(u"c", temp.path(), directory, 0);
   EXPECT_EQ(rootSeen, temp.path());
+}
+
+// The real dialog, answered from a second thread as an outside driver would:
+// found among this thread's windows, then OK or Cancel pressed. (Wine's
+// dialog answers OK with the folder selected in the tree, not with the text
+// of its edit box, so the folder comes from the preselection.)
+class BrowseDriver {
+ public:
+  explicit BrowseDriver(bool confirm) : confirm_(confirm), ownerThread_(GetCurrentThreadId()) {
+    thread_ = std::thread([this] { Drive(); });
+  }
+  ~BrowseDriver() { thread_.join(); }
+  String caption;
+
+ private:
+  static BOOL CALLBACK FindDialog(HWND window, LPARAM data) {
+    wchar_t className[32] = {};
+    GetClassNameW(window, className, 32);
+    if (IsWindowVisible(window) && std::wstring_view(className) == L"#32770") {
+      *reinterpret_cast<HWND*>(data) = window;
+      return FALSE;
+    }
+    return TRUE;
+  }
+  void Drive() {
+    HWND dialog = nullptr;
+    for (int attempt = 0; attempt < 400 && !dialog; ++attempt) {
+      EnumThreadWindows(ownerThread_, &FindDialog, reinterpret_cast<LPARAM>(&dialog));
+      if (!dialog) Sleep(25);
+    }
+    if (!dialog) return;
+    wchar_t text[256] = {};
+    GetWindowTextW(dialog, text, 256);
+    caption = FromWide(text);
+    Sleep(200);  // let the dialog finish its own start-up
+    PostMessageW(dialog, WM_COMMAND, confirm_ ? IDOK : IDCANCEL, 0);
+  }
+  bool confirm_;
+  DWORD ownerThread_;
+  std::thread thread_;
+};
+
+TEST(SelectDirectoryDialog, ThePresetFolderIsConfirmedAndCancelKeepsTheString) {
+  TempFolder temp;
+  const String preset = temp.MakeFolder(u"preset");
+  String directory = preset;
+  {
+    BrowseDriver driver(true);
+    EXPECT_TRUE(SelectDirectory(u"Select Directory", u"", directory, sdShowEdit));
+    EXPECT_EQ(driver.caption, u"Browse for Folder");
+  }
+  EXPECT_EQ(directory, preset);
+  {
+    BrowseDriver driver(false);
+    directory = temp.path();
+    EXPECT_FALSE(SelectDirectory(u"Select Directory", u"", directory, sdShowEdit));
+  }
+  EXPECT_EQ(directory, temp.path());
 }
 
 }  // namespace
