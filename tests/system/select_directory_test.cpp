@@ -1,6 +1,7 @@
 #include "system/select_directory.h"
 
 #include <gtest/gtest.h>
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <string_view>
@@ -177,7 +178,9 @@ TEST(SelectDirectory, ARootFolderStartsTheTreeThere) {
 // of its edit box, so the folder comes from the preselection.)
 class BrowseDriver {
  public:
-  explicit BrowseDriver(bool confirm) : confirm_(confirm), ownerThread_(GetCurrentThreadId()) {
+  // `selected`: the name of the tree item to wait for before pressing OK.
+  BrowseDriver(bool confirm, String selected = {})
+      : confirm_(confirm), selected_(std::move(selected)), ownerThread_(GetCurrentThreadId()) {
     thread_ = std::thread([this] { Drive(); });
   }
   ~BrowseDriver() { thread_.join(); }
@@ -203,10 +206,30 @@ class BrowseDriver {
     wchar_t text[256] = {};
     GetWindowTextW(dialog, text, 256);
     caption = FromWide(text);
-    Sleep(200);  // let the dialog finish its own start-up
+    // The preselection arrives after the dialog shows: wait for the tree to
+    // have it (or give up after a few seconds and let the test fail).
+    HWND tree = FindWindowExW(dialog, nullptr, L"SysTreeView32", nullptr);
+    for (int attempt = 0; attempt < 400 && !selected_.empty(); ++attempt) {
+      if (SelectedTreeItem(tree) == selected_) break;
+      Sleep(25);
+    }
+    Sleep(100);
     PostMessageW(dialog, WM_COMMAND, confirm_ ? IDOK : IDCANCEL, 0);
   }
+  static String SelectedTreeItem(HWND tree) {
+    const auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    if (!item) return {};
+    wchar_t text[MAX_PATH] = {};
+    TVITEMW query{};
+    query.mask = TVIF_TEXT;
+    query.hItem = item;
+    query.pszText = text;
+    query.cchTextMax = MAX_PATH;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
+    return FromWide(text);
+  }
   bool confirm_;
+  String selected_;
   DWORD ownerThread_;
   std::thread thread_;
 };
@@ -216,7 +239,7 @@ TEST(SelectDirectoryDialog, ThePresetFolderIsConfirmedAndCancelKeepsTheString) {
   const String preset = temp.MakeFolder(u"preset");
   String directory = preset;
   {
-    BrowseDriver driver(true);
+    BrowseDriver driver(true, u"preset");
     EXPECT_TRUE(SelectDirectory(u"Select Directory", u"", directory, sdShowEdit));
     EXPECT_EQ(driver.caption, u"Browse for Folder");
   }
