@@ -25,11 +25,14 @@ constexpr SystemApi kRealSystemApi = {
     },
     [](HANDLE process, UINT exitCode) { return ::TerminateProcess(process, exitCode); },
     [](HANDLE handle) { return ::CloseHandle(handle); },
+    [](UINT mode) { return ::SetErrorMode(mode); },
     [](wchar_t* buffer, DWORD* size) { return ::GetUserNameW(buffer, size); },
     [](HWND owner, wchar_t* path, int csidl, BOOL create) {
       return ::SHGetSpecialFolderPathW(owner, path, csidl, create);
     },
     [](IShellFolder** folder) { return ::SHGetDesktopFolder(folder); },
+    [](BROWSEINFOW* info) { return ::SHBrowseForFolderW(info); },
+    [](const ITEMIDLIST* list, wchar_t* path) { return ::SHGetPathFromIDListW(list, path); },
     [](HWND owner, const wchar_t* verb, const wchar_t* file, const wchar_t* parameters,
        const wchar_t* directory, int show) {
       return ::ShellExecuteW(owner, verb, file, parameters, directory, show);

@@ -25,11 +25,14 @@ struct SystemApi {
   HANDLE (*OpenProcess)(DWORD access, BOOL inheritHandle, DWORD processId);
   BOOL (*TerminateProcess)(HANDLE process, UINT exitCode);
   BOOL (*CloseHandle)(HANDLE handle);
+  UINT (*SetErrorMode)(UINT mode);
   // advapi32
   BOOL (*GetUserNameW)(wchar_t* buffer, DWORD* size);
   // shell32
   BOOL (*SHGetSpecialFolderPathW)(HWND owner, wchar_t* path, int csidl, BOOL create);
   HRESULT (*SHGetDesktopFolder)(IShellFolder** folder);
+  ITEMIDLIST* (*SHBrowseForFolderW)(BROWSEINFOW* info);
+  BOOL (*SHGetPathFromIDListW)(const ITEMIDLIST* list, wchar_t* path);
   HINSTANCE (*ShellExecuteW)(HWND owner, const wchar_t* verb, const wchar_t* file,
                              const wchar_t* parameters, const wchar_t* directory, int show);
   // ole32

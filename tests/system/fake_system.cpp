@@ -189,6 +189,14 @@ SystemApi MakeFakeApi() {
     ++FakeSystem::Current().comUninitializations;
     Real().CoUninitialize();
   };
+  api.SHBrowseForFolderW = [](BROWSEINFOW* info) -> ITEMIDLIST* {
+    FakeSystem& fake = FakeSystem::Current();
+    return fake.browseForFolder ? fake.browseForFolder(*info) : Real().SHBrowseForFolderW(info);
+  };
+  api.SetErrorMode = [](UINT mode) -> UINT {
+    FakeSystem::Current().errorModes.push_back(mode);
+    return Real().SetErrorMode(mode);
+  };
   api.CoTaskMemFree = [](void* block) {
     ++FakeSystem::Current().coTaskMemFreeCalls;
     Real().CoTaskMemFree(block);

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -79,6 +80,11 @@ class FakeSystem {
   int comUninitializations = 0;
   INT_PTR shellExecuteResult = 42;  // ShellExecuteW is never the real one here
   std::vector<ShellExecuteCall> shellExecuteCalls;
+
+  // --- folder browser. When set, SHBrowseForFolderW calls this instead of
+  // showing the dialog; SetErrorMode records each mode and forwards.
+  std::function<ITEMIDLIST*(BROWSEINFOW& info)> browseForFolder;
+  std::vector<UINT> errorModes;
 
   // --- processes. When set, the toolhelp functions list these, and opening,
   // terminating and closing work on them without touching real processes.
