@@ -17,26 +17,14 @@
 #include <vector>
 
 #include "bench/harness.h"
+#include "bench/image/bench_surface.h"
 #include "engine/image/design/nine_grid_pixels.h"
 
 namespace {
 
-struct TBuffer {
-  TBuffer(int32_t width, int32_t height) : Width(width), Height(height), Bytes(4 * size_t(width) * size_t(height)) {}
-  int32_t Width, Height;
-  std::vector<uint8_t> Bytes;
-  TPixelView View() { return {Bytes.data(), Width, Height, 4 * ptrdiff_t(Width), TPixelLayout::Bgra32}; }
-  // A pixman image over a window of these pixels (shared memory).
-  pixman_image_t* Pixman(const TCellRect& r) {
-    return pixman_image_create_bits(PIXMAN_a8r8g8b8, r.Width, r.Height,
-                                    reinterpret_cast<uint32_t*>(&Bytes[4 * (size_t(r.Y) * size_t(Width) + size_t(r.X))]),
-                                    4 * Width);
-  }
-};
-
 // Premultiplied pixels, every alpha equally likely.
-TBuffer MakePicture(int32_t width, int32_t height) {
-  TBuffer b(width, height);
+TBenchSurface MakePicture(int32_t width, int32_t height) {
+  TBenchSurface b(width, height);
   std::mt19937 random(1210);
   for (size_t i = 0; i < b.Bytes.size(); i += 4) {
     const int alpha = int(random() & 0xFF);
@@ -46,16 +34,16 @@ TBuffer MakePicture(int32_t width, int32_t height) {
   return b;
 }
 
-void Paint(TBuffer& b) {
+void Paint(TBenchSurface& b) {
   for (size_t i = 0; i < b.Bytes.size(); ++i) b.Bytes[i] = i % 4 == 3 ? 255 : uint8_t(i * 31);
 }
 
 // pixman's version of a plan: one source image per cell, set up once.
 class TPixmanGrid {
  public:
-  TPixmanGrid(TBuffer& picture, const TNineGridPlan& plan, pixman_filter_t filter) {
+  TPixmanGrid(TBenchSurface& picture, const TNineGridPlan& plan, pixman_filter_t filter) {
     for (const TNineGridCell& cell : plan) {
-      pixman_image_t* image = picture.Pixman(cell.Source);
+      pixman_image_t* image = picture.Pixman(cell.Source.X, cell.Source.Y, cell.Source.Width, cell.Source.Height);
       if (cell.Kind == TCellKind::Tile) {
         pixman_image_set_repeat(image, PIXMAN_REPEAT_NORMAL);
       } else if (cell.Kind == TCellKind::Stretch) {
@@ -99,9 +87,9 @@ struct TCase {
 
 // Returns our seconds per drawn pixel.
 double Run(const TCase& c) {
-  TBuffer picture = MakePicture(c.picture_side, c.picture_side);
+  TBenchSurface picture = MakePicture(c.picture_side, c.picture_side);
   const TNineGridRequest request{c.picture_side, c.picture_side, c.mode, 8, 8, 8, 8, 0, 0, c.width, c.height};
-  TBuffer ours(c.width, c.height), theirs(c.width, c.height);
+  TBenchSurface ours(c.width, c.height), theirs(c.width, c.height);
   Paint(ours);
   Paint(theirs);
   TPictureSource source;
@@ -111,7 +99,7 @@ double Run(const TCase& c) {
   const TPngSmoothFilter filter = c.smooth ? psfFastSmooth : psfDefault;
 
   const TPixmanGrid grid(picture, PlanNineGrid(request), c.smooth ? PIXMAN_FILTER_BILINEAR : PIXMAN_FILTER_NEAREST);
-  pixman_image_t* dest = theirs.Pixman({0, 0, c.width, c.height});
+  pixman_image_t* dest = theirs.Pixman();
   const int64_t pixels = int64_t(c.width) * c.height;
   const int repeats = int(std::max<int64_t>(1, 40'000'000 / pixels));
   const double pixman_s = bench::BestSeconds([&] {

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "bench/harness.h"
+#include "bench/image/bench_surface.h"
 #include "engine/image/pixels/blur.h"
 #include "engine/image/pixels/compose_picture.h"
 #include "engine/image/pixels/convert.h"
@@ -29,23 +30,12 @@
 
 namespace {
 
-struct TBuffer {
-  TBuffer(int32_t width, int32_t height) : Width(width), Height(height), Bytes(4 * size_t(width) * size_t(height)) {}
-  int32_t Width, Height;
-  std::vector<uint8_t> Bytes;
-  TPixelView View() { return {Bytes.data(), Width, Height, 4 * ptrdiff_t(Width), TPixelLayout::Bgra32}; }
-  pixman_image_t* Pixman() {
-    return pixman_image_create_bits(PIXMAN_a8r8g8b8, Width, Height, reinterpret_cast<uint32_t*>(Bytes.data()),
-                                    4 * Width);
-  }
-};
-
 enum class TAlphaKind { Random, UiLike };
 
 // Premultiplied pixels. Random: every alpha equally likely. UI-like: a rounded
 // panel: transparent outside, a soft two-pixel edge, opaque inside.
-TBuffer MakeSource(int32_t width, int32_t height, TAlphaKind kind, uint32_t seed) {
-  TBuffer b(width, height);
+TBenchSurface MakeSource(int32_t width, int32_t height, TAlphaKind kind, uint32_t seed) {
+  TBenchSurface b(width, height);
   std::mt19937 random(seed);
   for (int32_t y = 0; y < height; ++y)
     for (int32_t x = 0; x < width; ++x) {
@@ -63,8 +53,8 @@ TBuffer MakeSource(int32_t width, int32_t height, TAlphaKind kind, uint32_t seed
   return b;
 }
 
-TBuffer MakeBackground(int32_t width, int32_t height) {
-  TBuffer b(width, height);
+TBenchSurface MakeBackground(int32_t width, int32_t height) {
+  TBenchSurface b(width, height);
   std::mt19937 random(7);
   for (size_t i = 0; i < b.Bytes.size(); ++i) b.Bytes[i] = i % 4 == 3 ? 255 : uint8_t(random());
   return b;
@@ -82,9 +72,9 @@ void BenchComposition() {
     for (TAlphaKind kind : {TAlphaKind::Random, TAlphaKind::UiLike}) {
       const std::string label = std::to_string(size.w) + "x" + std::to_string(size.h) +
                                 (kind == TAlphaKind::Random ? " random" : " ui");
-      TBuffer source = MakeSource(size.w, size.h, kind, 1);
-      const TBuffer background = MakeBackground(size.w, size.h);
-      TBuffer ours = background, theirs = background;
+      TBenchSurface source = MakeSource(size.w, size.h, kind, 1);
+      const TBenchSurface background = MakeBackground(size.w, size.h);
+      TBenchSurface ours = background, theirs = background;
       const int repeats = RepeatsFor(int64_t(size.w) * size.h);
       pixman_image_t* src = source.Pixman();
       pixman_image_t* dst = theirs.Pixman();
@@ -139,7 +129,7 @@ void BenchComposition() {
 }
 
 // The source window (src_side square from the origin) scaled to dest_side.
-pixman_image_t* ScaledPixman(TBuffer& source, int32_t src_side, int32_t dest_side, pixman_filter_t filter,
+pixman_image_t* ScaledPixman(TBenchSurface& source, int32_t src_side, int32_t dest_side, pixman_filter_t filter,
                              const pixman_fixed_t* params, int n_params) {
   pixman_image_t* src = source.Pixman();
   pixman_transform_t t;
@@ -153,7 +143,7 @@ pixman_image_t* ScaledPixman(TBuffer& source, int32_t src_side, int32_t dest_sid
 
 void BenchScaling() {
   bench::PrintHeader("Scaling a 512x512 picture over a surface (reference: pixman with the matching filter)");
-  TBuffer source = MakeSource(512, 512, TAlphaKind::UiLike, 3);
+  TBenchSurface source = MakeSource(512, 512, TAlphaKind::UiLike, 3);
   TPictureSource picture;
   picture.Pixels = source.View();
   TComposeParams params;
@@ -167,7 +157,7 @@ void BenchScaling() {
                   TCase{"bilinear x1.5", 512, 768, psfFastSmooth}, TCase{"bilinear x2", 512, 1024, psfFastSmooth},
                   TCase{"box shrink /2", 512, 256, psfSmooth}, TCase{"box shrink /3", 510, 170, psfSmooth},
                   TCase{"box shrink /4", 512, 128, psfSmooth}}) {
-    TBuffer dest = MakeBackground(c.dest, c.dest);
+    TBenchSurface dest = MakeBackground(c.dest, c.dest);
     pixman_image_t* src;
     int n_params = 0;
     pixman_fixed_t* params_box = nullptr;
@@ -210,14 +200,14 @@ void BenchBlur() {
     for (int pass = 0; pass < 2; ++pass)
       for (int32_t k = 0; k < taps; ++k)
         params.push_back(pixman_double_to_fixed(weights[size_t(std::abs(k - (taps - 1) / 2))]));
-    TBuffer source = MakeSource(c.w, c.h, TAlphaKind::Random, 5), target(c.w, c.h);
+    TBenchSurface source = MakeSource(c.w, c.h, TAlphaKind::Random, 5), target(c.w, c.h);
     pixman_image_t* src = source.Pixman();
     pixman_image_set_filter(src, PIXMAN_FILTER_SEPARABLE_CONVOLUTION, params.data(), int(params.size()));
     pixman_image_set_repeat(src, PIXMAN_REPEAT_PAD);
     pixman_image_t* dst = target.Pixman();
     const double pixman_s = bench::BestSeconds(
         [&] { pixman_image_composite32(PIXMAN_OP_SRC, src, nullptr, dst, 0, 0, 0, 0, 0, 0, c.w, c.h); }, 3);
-    TBuffer work = source;
+    TBenchSurface work = source;
     const double ours_s = bench::BestSeconds(
         [&] { BlurPixels(work.View(), {}, 0, 0, 0, 0, c.passes, TBlurKernel::Gaussian); }, 3);
     const std::string name = std::to_string(c.w) + "x" + std::to_string(c.h) + " radius " +
@@ -236,7 +226,7 @@ void BenchConversion() {
     std::mt19937 random(9);
     for (uint8_t& b : bgr) b = uint8_t(random());
     for (uint8_t& b : alpha) b = uint8_t(random());
-    TBuffer out(side, side);
+    TBenchSurface out(side, side);
     std::vector<uint8_t> copy(out.Bytes.size()), from(out.Bytes.size(), 1);
     const int repeats = RepeatsFor(int64_t(side) * side);
     const double memcpy_s = bench::BestSeconds([&] {

@@ -19,7 +19,6 @@
 #include "bench/harness.h"
 #include "engine/style/color_name_key.h"
 #include "engine/style/skin_colors.h"
-#include "engine/style/standard_colors.h"
 
 // ---- Counting allocations and mutex locks of this process.
 
@@ -92,7 +91,7 @@ bool SameTextAscii(StringView a, StringView b) {
 
 // The framework's way: the standard names, one after the other.
 bool LinearIdentToColor(StringView ident, int32_t& color) {
-  for (const TIdentMapEntry& e : SkinStandardColors()) {
+  for (const TIdentMapEntry& e : StandardColors()) {
     if (SameTextAscii(ident, e.Name)) {
       color = e.Value;
       return true;
@@ -118,7 +117,7 @@ int main() {
 
   // The peer map holds the same keys as the table.
   std::unordered_map<uint32_t, uint32_t> peer;
-  for (const TIdentMapEntry& e : SkinStandardColors()) {
+  for (const TIdentMapEntry& e : StandardColors()) {
     peer[uint32_t(e.Value)] = uint32_t(e.Value);
     peer[NameKey(e.Name)] = uint32_t(e.Value);
   }

@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <iterator>
 #include <span>
 
 #include "rtl/rtti.h"
@@ -87,8 +88,66 @@ struct TIdentMapEntry {
 };
 
 // The 52 standard colour identifiers with their values, in the framework's
-// order: the named colours first, then the others alphabetically.
-std::span<const TIdentMapEntry> StandardColors();
+// order: the named colours first, then the others alphabetically. Plain data,
+// so that the engine's colour table, which replaces the colour functions
+// below and so must not call them, reads the same list.
+inline constexpr TIdentMapEntry kStandardColors[] = {
+    {clBlack, u"clBlack"},
+    {clMaroon, u"clMaroon"},
+    {clGreen, u"clGreen"},
+    {clOlive, u"clOlive"},
+    {clNavy, u"clNavy"},
+    {clPurple, u"clPurple"},
+    {clTeal, u"clTeal"},
+    {clGray, u"clGray"},
+    {clSilver, u"clSilver"},
+    {clRed, u"clRed"},
+    {clLime, u"clLime"},
+    {clYellow, u"clYellow"},
+    {clBlue, u"clBlue"},
+    {clFuchsia, u"clFuchsia"},
+    {clAqua, u"clAqua"},
+    {clWhite, u"clWhite"},
+    {clMoneyGreen, u"clMoneyGreen"},
+    {clSkyBlue, u"clSkyBlue"},
+    {clCream, u"clCream"},
+    {clMedGray, u"clMedGray"},
+    {clActiveBorder, u"clActiveBorder"},
+    {clActiveCaption, u"clActiveCaption"},
+    {clAppWorkSpace, u"clAppWorkSpace"},
+    {clBackground, u"clBackground"},
+    {clBtnFace, u"clBtnFace"},
+    {clBtnHighlight, u"clBtnHighlight"},
+    {clBtnShadow, u"clBtnShadow"},
+    {clBtnText, u"clBtnText"},
+    {clCaptionText, u"clCaptionText"},
+    {clDefault, u"clDefault"},
+    {clGradientActiveCaption, u"clGradientActiveCaption"},
+    {clGradientInactiveCaption, u"clGradientInactiveCaption"},
+    {clGrayText, u"clGrayText"},
+    {clHighlight, u"clHighlight"},
+    {clHighlightText, u"clHighlightText"},
+    {clHotLight, u"clHotLight"},
+    {clInactiveBorder, u"clInactiveBorder"},
+    {clInactiveCaption, u"clInactiveCaption"},
+    {clInactiveCaptionText, u"clInactiveCaptionText"},
+    {clInfoBk, u"clInfoBk"},
+    {clInfoText, u"clInfoText"},
+    {clMenu, u"clMenu"},
+    {clMenuBar, u"clMenuBar"},
+    {clMenuHighlight, u"clMenuHighlight"},
+    {clMenuText, u"clMenuText"},
+    {clNone, u"clNone"},
+    {clScrollBar, u"clScrollBar"},
+    {cl3DDkShadow, u"cl3DDkShadow"},
+    {cl3DLight, u"cl3DLight"},
+    {clWindow, u"clWindow"},
+    {clWindowFrame, u"clWindowFrame"},
+    {clWindowText, u"clWindowText"},
+};
+static_assert(std::size(kStandardColors) == 52);
+
+inline std::span<const TIdentMapEntry> StandardColors() { return kStandardColors; }
 
 using TGetStrProc = std::function<void(const String& name)>;
 

@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "engine/style/color_name_key.h"
-#include "engine/style/standard_colors.h"
 #include "rtl/exceptions.h"
 #include "rtl/format.h"
 #include "rtl/numbers.h"
@@ -105,7 +104,7 @@ bool TSkinColors::ColorToIdent(int32_t color, String& ident) const {
 
 void TSkinColors::GetColorValues(const TGetStrProc& proc) const {
   for (int32_t i = 0; i < names_->Count(); ++i) proc(names_->Names(i));
-  for (const TIdentMapEntry& entry : SkinStandardColors()) proc(String(entry.Name));
+  for (const TIdentMapEntry& entry : StandardColors()) proc(String(entry.Name));
 }
 
 void TSkinColors::MergeVclColor() {
@@ -134,7 +133,7 @@ void TSkinColors::MergeVclColor() {
     // must not lose what a skin resolved.
     PutItem(std::move(item));
   }
-  for (const TIdentMapEntry& entry : SkinStandardColors()) {
+  for (const TIdentMapEntry& entry : StandardColors()) {
     const String name(entry.Name);
     Put(NameKey(name), NewItem(name, kStandardColorState, uint32_t(entry.Value), entry.Value));
     Put(uint32_t(entry.Value), NewItem(name, kStandardColorState, uint32_t(entry.Value), entry.Value));
