@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <atomic>
 #include <string_view>
 #include <thread>
 
@@ -175,7 +176,9 @@ TEST(SelectDirectory, ARootFolderStartsTheTreeThere) {
 // The real dialog, answered from a second thread as an outside driver would:
 // found among this thread's windows, then OK or Cancel pressed. (Wine's
 // dialog answers OK with the folder selected in the tree, not with the text
-// of its edit box, so the folder comes from the preselection.)
+// of its edit box, so the folder comes from the preselection.) The driver
+// keeps answering until the dialog call has returned, so a dialog that shows
+// late or misses the first command never leaves the test waiting.
 class BrowseDriver {
  public:
   // `selected`: the name of the tree item to wait for before pressing OK.
@@ -183,7 +186,10 @@ class BrowseDriver {
       : confirm_(confirm), selected_(std::move(selected)), ownerThread_(GetCurrentThreadId()) {
     thread_ = std::thread([this] { Drive(); });
   }
-  ~BrowseDriver() { thread_.join(); }
+  ~BrowseDriver() {
+    done_ = true;
+    thread_.join();
+  }
   String caption;
 
  private:
@@ -198,7 +204,7 @@ class BrowseDriver {
   }
   void Drive() {
     HWND dialog = nullptr;
-    for (int attempt = 0; attempt < 400 && !dialog; ++attempt) {
+    for (int attempt = 0; attempt < 2400 && !dialog && !done_; ++attempt) {  // a minute at most
       EnumThreadWindows(ownerThread_, &FindDialog, reinterpret_cast<LPARAM>(&dialog));
       if (!dialog) Sleep(25);
     }
@@ -214,7 +220,10 @@ class BrowseDriver {
       Sleep(25);
     }
     Sleep(100);
-    PostMessageW(dialog, WM_COMMAND, confirm_ ? IDOK : IDCANCEL, 0);
+    for (int attempt = 0; attempt < 240 && !done_ && IsWindow(dialog); ++attempt) {
+      PostMessageW(dialog, WM_COMMAND, confirm_ ? IDOK : IDCANCEL, 0);
+      Sleep(250);
+    }
   }
   static String SelectedTreeItem(HWND tree) {
     const auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
@@ -229,6 +238,7 @@ class BrowseDriver {
     return FromWide(text);
   }
   bool confirm_;
+  std::atomic<bool> done_{false};
   String selected_;
   DWORD ownerThread_;
   std::thread thread_;
