@@ -285,11 +285,23 @@ void TCanvas::Draw(int32_t x, int32_t y, TGraphic* graphic) {
   StretchDraw(Bounds(x, y, graphic->Width(), graphic->Height()), graphic);
 }
 
-void TCanvas::StretchDraw(const TRect& rect, TGraphic* graphic) {
+void TCanvas::Draw(int32_t x, int32_t y, TGraphic* graphic, uint8_t opacity) {
   if (!graphic || graphic->Empty()) return;
+  PrepareGraphic();
+  graphic->DrawTransparent(*this, Bounds(x, y, graphic->Width(), graphic->Height()), opacity);
+  Changed();
+}
+
+void TCanvas::PrepareGraphic() {
   HDC dc = Prepare({});
+  // Monochrome pictures draw in the font colour on the brush colour.
   SetBkColor(dc, static_cast<COLORREF>(ColorToRGB(brush_->Color())));
   SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(font_->Color())));
+}
+
+void TCanvas::StretchDraw(const TRect& rect, TGraphic* graphic) {
+  if (!graphic || graphic->Empty()) return;
+  PrepareGraphic();
   graphic->Draw(*this, rect);
   Changed();
 }

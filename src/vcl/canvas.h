@@ -95,6 +95,8 @@ class TCanvas : public TPersistent {
   // The graphic at its own size with its top-left corner at (x, y), or
   // stretched into `rect`; nothing for an empty graphic.
   void Draw(int32_t x, int32_t y, TGraphic* graphic);
+  // The same, blended over the canvas with `opacity` (255 = Draw).
+  void Draw(int32_t x, int32_t y, TGraphic* graphic, uint8_t opacity);
   void StretchDraw(const TRect& rect, TGraphic* graphic);
   // `source_rect` of `source` into `dest_rect`, stretched, with CopyMode.
   void CopyRect(const TRect& dest_rect, TCanvas& source, const TRect& source_rect);
@@ -127,6 +129,8 @@ class TCanvas : public TPersistent {
   void PenChanged(TObject* sender);
   void BrushChanged(TObject* sender);
   HDC Prepare(TCanvasState state);
+  // The context ready for a graphic's own drawing.
+  void PrepareGraphic();
 
   HDC handle_ = nullptr;
   TCanvasState state_;

@@ -4,6 +4,8 @@
 
 #include "rtl/filer.h"
 #include "rtl/sysutils.h"
+#include "vcl/bitmap.h"
+#include "vcl/canvas.h"
 
 RD_DEFINE_CLASS(TGraphic)
 
@@ -59,6 +61,24 @@ void TGraphic::Changed(TObject*) {
   OnChange(this);
 }
 
+void TGraphic::Free() { ::Free(this); }
+
+void TGraphic::DrawTransparent(TCanvas& canvas, const TRect& rect, uint8_t opacity) {
+  if (opacity == 0 || Empty() || rect.Width() <= 0 || rect.Height() <= 0) return;
+  if (opacity == 255) {
+    Draw(canvas, rect);
+    return;
+  }
+  HDC dest = canvas.Handle();
+  TBitmap layer(rect.Width(), rect.Height(), pf32bit);
+  HDC layer_dc = layer.Canvas().Handle();
+  BitBlt(layer_dc, 0, 0, rect.Width(), rect.Height(), dest, rect.Left, rect.Top, SRCCOPY);
+  Draw(layer.Canvas(), TRect(0, 0, rect.Width(), rect.Height()));
+  BLENDFUNCTION blend{AC_SRC_OVER, 0, opacity, 0};
+  AlphaBlend(dest, rect.Left, rect.Top, rect.Width(), rect.Height(), layer_dc, 0, 0, rect.Width(), rect.Height(),
+             blend);
+}
+
 void TGraphic::Progress(TObject* sender, TProgressStage stage, uint8_t percent_done, bool redraw_now,
                         const TRect& rect, const String& message) {
   OnProgress(sender, stage, percent_done, redraw_now, rect, message);
@@ -72,9 +92,9 @@ void TGraphic::DefineProperties(TFiler& filer) {
       has_data);
 }
 
-std::unique_ptr<TGraphic> CreateGraphic(TClass graphic_class) {
+TGraphicPtr CreateGraphic(TClass graphic_class) {
   if (!graphic_class || !graphic_class->InheritsFrom(&TGraphic::StaticClass()) || !graphic_class->CanCreate()) {
     throw EInvalidGraphic(Format(u"%s is not a graphic class", {graphic_class ? graphic_class->ClassName() : String(u"nil")}));
   }
-  return std::unique_ptr<TGraphic>(static_cast<TGraphic*>(graphic_class->Create().release()));
+  return TGraphicPtr(static_cast<TGraphic*>(graphic_class->Create().release()));
 }

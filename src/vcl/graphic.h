@@ -68,6 +68,12 @@ class TGraphic : public TPersistent {
   // Sets Modified and fires OnChange.
   virtual void Changed(TObject* sender);
 
+  // Ends the caller's hold on the graphic. The framework's graphics are
+  // destroyed (through the framework's Free); a usage-counted graphic is
+  // destroyed only when its last holder lets go, and stays usable otherwise.
+  // Every owner of a graphic releases it here (TGraphicPtr does).
+  virtual void Free();
+
   // The binary "Data" property: written when the graphic is not empty, or
   // against an ancestor when it differs from the ancestor's.
   void DefineProperties(TFiler& filer) override;
@@ -80,8 +86,15 @@ class TGraphic : public TPersistent {
   // Draws the graphic stretched into `rect` on `canvas` (called by
   // TCanvas::Draw and StretchDraw, which have prepared the canvas).
   virtual void Draw(TCanvas& canvas, const TRect& rect) = 0;
+  // Draws the graphic as Draw does, blended over what `canvas` holds with
+  // `opacity` (0 draws nothing, 255 is Draw). The default draws into a copy
+  // of the destination and blends that copy back, so any graphic's own
+  // transparency is kept.
+  virtual void DrawTransparent(TCanvas& canvas, const TRect& rect, uint8_t opacity);
   virtual void Progress(TObject* sender, TProgressStage stage, uint8_t percent_done, bool redraw_now,
                         const TRect& rect, const String& message);
+  // Sets the Modified flag without announcing a change.
+  void SetModifiedFlag(bool value) { modified_ = value; }
 
  private:
   bool transparent_ = false;
@@ -89,6 +102,18 @@ class TGraphic : public TPersistent {
   bool palette_modified_ = false;
 };
 
+// Releases a graphic through its Free. Converts from std::default_delete, so
+// a std::unique_ptr<TBitmap> (std::make_unique) moves into a TGraphicPtr.
+struct TGraphicDeleter {
+  TGraphicDeleter() = default;
+  template <class T>
+  TGraphicDeleter(const std::default_delete<T>&) {}  // NOLINT: implicit on purpose
+  void operator()(TGraphic* graphic) const {
+    if (graphic) graphic->Free();
+  }
+};
+using TGraphicPtr = std::unique_ptr<TGraphic, TGraphicDeleter>;
+
 // A new instance of a graphic class; EInvalidGraphic for a class that is not
 // a creatable TGraphic.
-std::unique_ptr<TGraphic> CreateGraphic(TClass graphic_class);
+TGraphicPtr CreateGraphic(TClass graphic_class);

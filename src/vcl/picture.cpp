@@ -16,7 +16,7 @@ RD_DEFINE_CLASS(TPicture)
 TPicture::TPicture() = default;
 TPicture::~TPicture() = default;
 
-void TPicture::TakeGraphic(std::unique_ptr<TGraphic> graphic) {
+void TPicture::TakeGraphic(TGraphicPtr graphic) {
   graphic_ = std::move(graphic);
   if (graphic_) {
     graphic_->OnChange = MakeEvent<&TPicture::Changed>(this);
@@ -30,7 +30,7 @@ void TPicture::SetGraphic(const TGraphic* graphic) {
     TakeGraphic(nullptr);
     return;
   }
-  std::unique_ptr<TGraphic> copy = CreateGraphic(graphic->ClassType());
+  TGraphicPtr copy = CreateGraphic(graphic->ClassType());
   copy->Assign(graphic);
   TakeGraphic(std::move(copy));
 }
@@ -87,7 +87,7 @@ void ReadPictureData(TPicture& picture, TStream& stream) {
   std::string name(length, '\0');
   if (length > 0) stream.ReadBuffer(name.data(), length);
   const String class_name = Utf8ToString(name);
-  std::unique_ptr<TGraphic> graphic;
+  TGraphicPtr graphic;
   if (TClass graphic_class = GraphicFileFormats().FindClassName(class_name)) {
     graphic = CreateGraphic(graphic_class);
     graphic->ReadData(stream);
@@ -128,7 +128,7 @@ void DefaultPictureLoadFromFile(TPicture& picture, const String& file_name) {
   if (!extension.empty()) extension.erase(0, 1);
   TClass graphic_class = GraphicFileFormats().FindExt(extension);
   if (!graphic_class) throw EInvalidGraphic(Format(u"Unknown picture file extension (.%s)", {extension}));
-  std::unique_ptr<TGraphic> graphic = CreateGraphic(graphic_class);
+  TGraphicPtr graphic = CreateGraphic(graphic_class);
   graphic->OnProgress = MakeEvent<&TPicture::GraphicProgress>(&picture);
   graphic->LoadFromFile(file_name);
   picture.TakeGraphic(std::move(graphic));

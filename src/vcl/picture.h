@@ -23,9 +23,10 @@ class TPicture : public TPersistent {
   // A copy of `graphic` (a new instance of its class given its content), or
   // no graphic for nullptr.
   void SetGraphic(const TGraphic* graphic);
-  // Frees the current graphic, takes `graphic` (or none), connects its
-  // change and progress events to the picture and announces the change.
-  void TakeGraphic(std::unique_ptr<TGraphic> graphic);
+  // Releases the current graphic (its Free), takes `graphic` (or none),
+  // connects its change and progress events to the picture and announces
+  // the change.
+  void TakeGraphic(TGraphicPtr graphic);
 
   // The graphic as a bitmap or icon, replacing a graphic of another class
   // by an empty one.
@@ -64,7 +65,7 @@ class TPicture : public TPersistent {
                        const TRect& rect, const String& message);
   friend void DefaultPictureLoadFromFile(TPicture& picture, const String& file_name);
 
-  std::unique_ptr<TGraphic> graphic_;
+  TGraphicPtr graphic_;
 };
 
 // The framework's own "Data" property and file loading.

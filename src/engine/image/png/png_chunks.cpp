@@ -66,6 +66,7 @@ void TPngBuffer::Allocate(uint64_t size, bool zeroed, int64_t width, int64_t hei
   if (!p) RaisePngOutOfMemory(size, width, height);
   if (zeroed) std::memset(p, 0, size_t(size));
   Bytes.reset(p);
+  Borrowed = nullptr;
   Size = size_t(size);
 }
 

@@ -20,18 +20,28 @@ using TPngChunkType = std::array<char, 4>;
 class TPNGList;
 class TChunkIHDR;
 
-// A buffer of plain memory owned by its holder.
+// A pixel buffer: plain memory owned by its holder, or memory it borrows
+// from someone who outlives the borrowing (the bits of a device section).
 struct TPngBuffer {
   std::unique_ptr<uint8_t[]> Bytes;
   size_t Size = 0;
+  uint8_t* Borrowed = nullptr;
 
-  uint8_t* Data() const { return Bytes.get(); }
-  explicit operator bool() const { return Bytes != nullptr; }
+  uint8_t* Data() const { return Bytes ? Bytes.get() : Borrowed; }
+  explicit operator bool() const { return Data() != nullptr; }
+  bool Owned() const { return Bytes != nullptr; }
   // Allocates `size` bytes (zeroed when asked), or raises EPNGOutMemory with
   // the size and the picture's width and height in the message.
   void Allocate(uint64_t size, bool zeroed, int64_t width, int64_t height);
+  // Frees own memory and points at `bits` (owned elsewhere) instead.
+  void Borrow(uint8_t* bits, size_t size) {
+    Bytes.reset();
+    Borrowed = bits;
+    Size = size;
+  }
   void Free() {
     Bytes.reset();
+    Borrowed = nullptr;
     Size = 0;
   }
 };
