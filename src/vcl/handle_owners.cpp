@@ -23,6 +23,8 @@ TFrameworkHandleCounts FrameworkHandleCounts() {
 }
 
 void CountFrameworkWindow(int delta) { g_windows.fetch_add(delta, std::memory_order_relaxed); }
+void CountFrameworkDeviceContext(int delta) { g_device_contexts.fetch_add(delta, std::memory_order_relaxed); }
+void CountFrameworkGdiObject(int delta) { g_gdi_objects.fetch_add(delta, std::memory_order_relaxed); }
 
 TWindowDC::TWindowDC(HWND window) : window_(window), dc_(GetDC(window)) { Count(g_device_contexts, dc_); }
 

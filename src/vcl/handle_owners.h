@@ -21,6 +21,10 @@ TFrameworkHandleCounts FrameworkHandleCounts();
 // The window counter: a control's window procedure counts its window when it
 // is bound and uncounts it when it is gone (WM_NCDESTROY).
 void CountFrameworkWindow(int delta);
+// For owners outside this file (the engine's image DCs and sections): a
+// context or GDI object made (+1) or deleted (-1).
+void CountFrameworkDeviceContext(int delta);
+void CountFrameworkGdiObject(int delta);
 
 // A window's device context (GetDC); `window` 0 is the screen.
 class TWindowDC {

@@ -12,6 +12,7 @@
 #include "rtl/numbers.h"
 #include "rtl/syserror.h"
 #include "vcl/colors.h"
+#include "vcl/handle_owners.h"
 #include "vcl/icon.h"
 
 RD_DEFINE_CLASS(TCanvasFont)
@@ -159,10 +160,10 @@ void TPngImage::FreeDevice() {
   RestoreSavedState(false);
   if (canvas_) canvas_->SetHandle(nullptr);
   if (previous_bitmap_) SelectObject(dc_, previous_bitmap_);
-  if (section_) DeleteObject(section_);
+  if (section_ && DeleteObject(section_)) CountFrameworkGdiObject(-1);
   if (previous_palette_) SelectPalette(dc_, static_cast<HPALETTE>(previous_palette_), FALSE);
   if (dc_registered_) UnregisterImageDc(dc_);
-  DeleteDC(dc_);
+  if (DeleteDC(dc_)) CountFrameworkDeviceContext(-1);
   dc_ = nullptr;
   section_ = nullptr;
   previous_bitmap_ = nullptr;
@@ -194,6 +195,8 @@ HDC TPngImage::DeviceContext() {
     DeleteDC(dc);
     return nullptr;
   }
+  CountFrameworkDeviceContext(1);
+  CountFrameworkGdiObject(1);
   previous_bitmap_ = SelectObject(dc, section);
   if (HPALETTE palette = Palette()) {
     previous_palette_ = SelectPalette(dc, palette, FALSE);
@@ -657,15 +660,16 @@ void TPngImage::AssignToBitmap(TBitmap& bitmap) const {
   if (mode == 2 && header->ColorType != kPngDeviceBitmap) {
     // The pixels as they are, marked for what they hold: straight colours
     // as defined alpha, premultiplied ones as premultiplied.
+    // Marked before the pixels go in: changing the mark converts pixels.
+    bitmap.SetSize(0, 0);
     bitmap.SetPixelFormat(pf32bit);
-    bitmap.SetAlphaFormat(afIgnored);
+    bitmap.SetAlphaFormat(picture_.AlphaMode == TPngAlphaMode::Premultiplied ? afPremultiplied : afDefined);
     bitmap.SetSize(w, h);
     const TPictureSource source = SourceOf(picture_);
     for (int32_t y = 0; y < h; ++y) {
       TPixelView row{static_cast<uint8_t*>(bitmap.ScanLine(y)), w, 1, 0, TPixelLayout::Bgra32};
       ConvertPixels(row, 0, 0, source, 0, y, w, 1, {});
     }
-    bitmap.SetAlphaFormat(picture_.AlphaMode == TPngAlphaMode::Premultiplied ? afPremultiplied : afDefined);
     bitmap.Changed(&bitmap);
     return;
   }
