@@ -32,6 +32,28 @@ TEST_F(CanvasTest, FillRectCoversExactlyTheRectangle) {
   EXPECT_EQ(surface.CountOther(0, 0, 40, 30, kWhite), 10 * 6) << surface.Picture(kWhite);
 }
 
+TEST_F(CanvasTest, DrawWithOpacityBlendsAnyGraphicOverTheCanvas) {
+  TBitmap red(4, 2, pf24bit);
+  red.Canvas().Brush().SetColor(clRed);
+  red.Canvas().FillRect(Rect(0, 0, 4, 2));
+  red.SetTransparentColor(clBlack);
+  red.Canvas().SetPixels(3, 1, clBlack);
+  red.SetTransparent(true);
+  struct TCase {
+    uint8_t Opacity;
+    uint32_t Drawn;  // RGB where the bitmap is red
+  };
+  for (const TCase& c : {TCase{0, kWhite}, TCase{128, 0xFF7F7F}, TCase{255, 0xFF0000}}) {
+    SCOPED_TRACE(int(c.Opacity));
+    surface.Fill(0xFFFFFFFF);
+    canvas.Draw(2, 3, &red, c.Opacity);
+    EXPECT_NEAR(int(surface.Rgb(2, 3) & 0xFF), int(c.Drawn & 0xFF), 1);
+    EXPECT_EQ(surface.Rgb(2, 3) >> 16, c.Drawn >> 16);
+    EXPECT_EQ(surface.Rgb(5, 4), kWhite) << "the transparent colour stays transparent";
+    EXPECT_EQ(surface.CountOther(0, 0, 40, 30, kWhite), c.Opacity ? 7 : 0) << surface.Picture(kWhite);
+  }
+}
+
 TEST_F(CanvasTest, FrameRectDrawsAOnePixelBorder) {
   canvas.Brush().SetColor(clBlue);
   canvas.FrameRect(Rect(2, 2, 12, 8));

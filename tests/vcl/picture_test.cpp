@@ -35,6 +35,18 @@ class TUnregisteredGraphic : public TBitmap {
 };
 RD_DEFINE_CLASS(TUnregisteredGraphic)
 
+// A graphic that counts the releases it is asked for and stays alive for
+// the first one (as a graphic with another holder does).
+class TCountedGraphic : public TBitmap {
+  RD_CLASS(TCountedGraphic, TBitmap)
+  TCountedGraphic() = default;
+  void Free() override {
+    if (++frees > 1) TBitmap::Free();
+  }
+  int frees = 0;
+};
+RD_DEFINE_CLASS(TCountedGraphic)
+
 String TempFile(const char16_t* name) {
   wchar_t folder[MAX_PATH];
   GetTempPathW(MAX_PATH, folder);
@@ -45,6 +57,20 @@ void WriteHolder(TPictureHolder& holder, TMemoryStream& stream) {
   TWriter writer(stream);
   writer.WriteRootComponent(holder);
   stream.SetPosition(0);
+}
+
+TEST(Picture, ReleasesItsGraphicThroughTheGraphicsFree) {
+  auto* graphic = new TCountedGraphic();
+  {
+    TPicture picture;
+    picture.TakeGraphic(TGraphicPtr(graphic));
+    picture.TakeGraphic(std::make_unique<TBitmap>());  // a plain unique_ptr moves in too
+    EXPECT_EQ(graphic->frees, 1) << "released, not deleted";
+    EXPECT_TRUE(picture.Graphic()->Is<TBitmap>());
+    picture.TakeGraphic(TGraphicPtr(graphic));
+  }
+  // The picture's end released it a second time, which destroyed it (ASan
+  // would report a leak otherwise).
 }
 
 TEST(Picture, StreamsABitmapThroughTheDataProperty) {

@@ -8,11 +8,13 @@
 #include <thread>
 
 #include "../../../vcl/dib_surface.h"
+#include "engine/engine_startup.h"
 #include "engine/image/picture/image_dc_registry_win.h"
 #include "engine/image/picture/scratch_images_win.h"
 #include "engine/image/png/png_errors.h"
 #include "rtl/reader.h"
 #include "rtl/writer.h"
+#include "vcl/file_formats.h"
 #include "vcl/handle_owners.h"
 #include "vcl/icon.h"
 #include "vcl/picture.h"
@@ -28,11 +30,33 @@ class TPngHolder : public TComponent {
 };
 RD_DEFINE_CLASS(TPngHolder, Prop(u"Picture", &TPngHolder::Picture, &TPngHolder::SetPicture))
 
+// Stands for an RDG picture: a user of another graphic.
 class TDerivedPng : public TPngImage {
   RD_CLASS(TDerivedPng, TPngImage)
   TDerivedPng() = default;
+  TRdGraphic* shown = nullptr;
+  int changes = 0;
+  void NotifyChange(TChangeMode mode, TObject* sender) override {
+    ++changes;
+    last_mode = mode;
+    last_sender = sender;
+    TPngImage::NotifyChange(mode, sender);
+  }
+  TChangeMode last_mode = TChangeMode::Keep;
+  TObject* last_sender = nullptr;
+
+ protected:
+  void ForgetGraphic(TRdGraphic* graphic) override {
+    if (graphic == shown) shown = nullptr;
+  }
 };
 RD_DEFINE_CLASS(TDerivedPng)
+
+class TChangeCounter : public TObject {
+ public:
+  int fired = 0;
+  void Fired(TObject*) { ++fired; }
+};
 
 namespace {
 
@@ -85,6 +109,42 @@ TEST(PngImageLife, AddRefSavesTheDcStateUntilTheCountFallsBack) {
       EXPECT_EQ(e.Message(), u"2.671 only support TPngimage! ");
     }
   }
+}
+
+TEST(PngImageLife, UsersHearOfChangesAndOfTheGraphicsEnd) {
+  TDerivedPng user;
+  TChangeCounter counter;
+  {
+    TPngImage base;
+    base.CreateBlank(kPngTrueColor, 8, false, false, 2, 2);
+    ASSERT_TRUE(base.AddUser(&user));
+    ASSERT_TRUE(base.AddUser(&user));
+    EXPECT_EQ(base.UserCount(), 1);
+    user.shown = &base;
+    base.OnChange = MakeEvent<&TChangeCounter::Fired>(&counter);
+    base.SetModified(true);  // Changed
+    EXPECT_EQ(user.changes, 1);
+    EXPECT_EQ(user.last_mode, TChangeMode::Keep);
+    EXPECT_EQ(user.last_sender, &base);
+    EXPECT_EQ(counter.fired, 1);
+    bool modified_before = base.Modified();
+    base.NotifyChange(TChangeMode::ClearModified, &user);
+    EXPECT_TRUE(modified_before);
+    EXPECT_FALSE(base.Modified());
+    EXPECT_EQ(user.last_sender, &user) << "the sender given is passed on";
+    base.RemoveUser(&user);
+    base.SetModified(true);
+    EXPECT_EQ(user.changes, 2) << "a removed user hears nothing";
+    base.AddUser(&user);
+  }
+  EXPECT_EQ(user.last_mode, TChangeMode::SourceGone);
+  EXPECT_EQ(user.shown, nullptr);
+}
+
+TEST(EngineStartup, RunsOnceAndRegistersThePngFormat) {
+  EXPECT_FALSE(StartEngine()) << "the test environment started it";
+  EXPECT_EQ(GraphicFileFormats().FindExt(u".png"), &TPngImage::StaticClass());
+  EXPECT_EQ(GraphicFileFormats().FindClassName(u"TPngImage"), &TPngImage::StaticClass());
 }
 
 TEST(ScratchPool, GrowsReusesAndEvictsTheSmallestIdleImage) {
