@@ -454,7 +454,6 @@ void TPngImage::Assign(const TPersistent* source) {
     if (png->dc_) GdiFlush();
     ClearImage();
     picture_.Assign(png->picture_);
-    picture_.ShareAllowed = true;
     NotifyChange(TChangeMode::ClearModified, nullptr);
     return;
   }

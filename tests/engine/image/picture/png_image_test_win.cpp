@@ -218,6 +218,25 @@ TEST(PngImageDevice, CanvasDcsAndSectionsAreAllGivenBack) {
   EXPECT_EQ(RegisteredImageDcCount(), registered);
 }
 
+TEST(PngImageDevice, TheCanvasFontKeepsItsAntialiasSwitchThroughChanges) {
+  TPngImagePtr image = NewImage(kPngTrueColorAlpha, 8, true, 4, 4);
+  TCanvasFont& font = image->Canvas().CanvasFont();
+  EXPECT_EQ(font.Quality(), fqDefault);
+  font.SetAntialias(true);
+  EXPECT_EQ(font.Quality(), fqAntialiased);
+  LOGFONTW log{};
+  GetObjectW(font.Handle(), sizeof log, &log);
+  EXPECT_EQ(log.lfQuality, ANTIALIASED_QUALITY);
+  TFont other;
+  other.SetSize(20);
+  image->Canvas().SetFontEx(other);
+  EXPECT_EQ(font.Size(), 20);
+  EXPECT_EQ(font.Quality(), fqAntialiased) << "applied again after the change";
+  font.SetAntialias(false);
+  GetObjectW(font.Handle(), sizeof log, &log);
+  EXPECT_EQ(log.lfQuality, DEFAULT_QUALITY);
+}
+
 TEST(PngImageDevice, PixelsMoveBackToMemoryWhenTheDcGoes) {
   TPngImagePtr image = NewImage(kPngTrueColorAlpha, 8, false, 5, 5);
   HDC dc = image->DeviceContext();
