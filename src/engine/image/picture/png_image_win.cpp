@@ -564,9 +564,7 @@ void TPngImage::AssignBitmapHandle(HBITMAP bitmap, bool transparent, int bits, T
       trns->KeyBlue = uint16_t((key >> 16) & 0xFF);
     }
     TPNGList& chunks = built.picture_.Chunks();
-    size_t at = 0;
-    while (at < chunks.Count() && !dynamic_cast<TChunkIDAT*>(&chunks.Item(at))) ++at;
-    if (color_type != kPngTrueColorAlpha) chunks.Insert(at, std::move(trns));
+    if (color_type != kPngTrueColorAlpha) chunks.Insert(IndexOfChunk<TChunkIDAT>(chunks), std::move(trns));
     chunks.SetBuilding(false);
   }
   ClearImage();

@@ -252,10 +252,8 @@ bool TPngPicture::SetAllAlpha(uint8_t value) {
   if (header->ColorType == kPngIndexed) {
     TChunktRNS* trns = chunks_.Find<TChunktRNS>();
     if (!trns) {
-      size_t at = chunks_.Count();
-      for (size_t i = 0; i < chunks_.Count(); ++i)
-        if (dynamic_cast<TChunkIDAT*>(&chunks_.Item(i))) at = i;
-      trns = static_cast<TChunktRNS*>(&chunks_.Insert(at, std::make_unique<TChunktRNS>()));
+      trns = static_cast<TChunktRNS*>(
+          &chunks_.Insert(IndexOfChunk<TChunkIDAT>(chunks_), std::make_unique<TChunktRNS>()));
     }
     trns->Count = 256;
     std::memset(trns->Alpha, value, sizeof trns->Alpha);
@@ -369,10 +367,8 @@ void TPngPicture::SetTextChunk(StringView keyword, StringView text, bool only_if
   for (size_t i = 0; !chunk && i < chunks_.Count(); ++i)
     if (chunks_.Item(i).Type() == kTextType) chunk = static_cast<TChunktEXt*>(&chunks_.Item(i));
   if (!chunk) {
-    size_t at = chunks_.Count();
-    for (size_t i = 0; i < chunks_.Count(); ++i)
-      if (dynamic_cast<TChunkIEND*>(&chunks_.Item(i))) at = i;
-    chunk = static_cast<TChunktEXt*>(&chunks_.Insert(at, std::make_unique<TChunktEXt>()));
+    chunk = static_cast<TChunktEXt*>(
+        &chunks_.Insert(IndexOfChunk<TChunkIEND>(chunks_), std::make_unique<TChunktEXt>()));
   } else if (only_if_matching && (keyword.empty() || chunk->Keyword() != keyword) &&
              (text.empty() || chunk->Text() == text)) {
     return;
@@ -483,10 +479,8 @@ void TPngPicture::UpdateSkinOptionsChunk() const {
   TChunktEXt* chunk = FindSkinOptionsChunk(chunks_);
   if (!chunk && Options.AtDefaults()) return;
   if (!chunk) {
-    size_t at = chunks_.Count();
-    for (size_t i = 0; i < chunks_.Count(); ++i)
-      if (dynamic_cast<TChunkIEND*>(&chunks_.Item(i))) at = i;
-    chunk = static_cast<TChunktEXt*>(&chunks_.Insert(at, std::make_unique<TChunktEXt>()));
+    chunk = static_cast<TChunktEXt*>(
+        &chunks_.Insert(IndexOfChunk<TChunkIEND>(chunks_), std::make_unique<TChunktEXt>()));
   }
   const String text = WriteSkinOptions(chunk->Text(), Options);
   if (text.empty()) {

@@ -116,6 +116,15 @@ class TPngPicture {
   uint32_t max_idat_size_ = 65535;
 };
 
+// Where the first chunk of class T stands (the end when there is none):
+// the place to insert a chunk that belongs before it.
+template <class T>
+size_t IndexOfChunk(const TPNGList& list) {
+  for (size_t i = 0; i < list.Count(); ++i)
+    if (dynamic_cast<T*>(&list.Item(i))) return i;
+  return list.Count();
+}
+
 // The options chunk of a list: the first tEXt whose keyword is "RDPNG"
 // ignoring case, or nullptr.
 TChunktEXt* FindSkinOptionsChunk(const TPNGList& list);

@@ -13,7 +13,9 @@ struct TPoolState {
 std::unique_ptr<TPoolState> g_pool;
 
 // A pooled image's side: the request plus a margin, within PNG's limit.
-int32_t Enlarged(int32_t side) { return int32_t(std::min<int64_t>(int64_t(side) + std::max(side / 3, 100), kPngMaxSide)); }
+int32_t Enlarged(int32_t side) {
+  return int32_t(std::min<int64_t>(int64_t(side) + std::max(side / 3, 100), kPngMaxSide));
+}
 
 int64_t Area(const TPngImage& image) { return int64_t(image.Width()) * int64_t(image.Height()); }
 

@@ -198,7 +198,8 @@ TEST(PngPicture, CreateBlankAcceptsEveryPngPairAndTheDeviceType) {
     for (size_t i = 0; i < header->PixelData.Size; ++i) ASSERT_EQ(header->PixelData.Data()[i], 0);
     for (size_t i = 0; i < header->AlphaData.Size; ++i) ASSERT_EQ(header->AlphaData.Data()[i], 0);
   }
-  const std::pair<uint8_t, uint8_t> refused[] = {{3, 16}, {2, 1}, {2, 2}, {2, 4}, {6, 4}, {4, 2}, {1, 8}, {5, 8}, {0, 3}, {0, 32}};
+  const std::pair<uint8_t, uint8_t> refused[] = {{3, 16}, {2, 1}, {2, 2}, {2, 4}, {6, 4},
+                                                 {4, 2},  {1, 8}, {5, 8}, {0, 3}, {0, 32}};
   for (auto [type, depth] : refused) {
     SCOPED_TRACE(testing::Message() << int(type) << "/" << int(depth));
     TPngPicture picture;
