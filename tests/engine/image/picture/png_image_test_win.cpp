@@ -389,6 +389,28 @@ TEST(PngImagePixels, ReadAndWrittenThroughTheFrameworkColoursPerType) {
   EXPECT_EQ(uint32_t(image->GetPixel(0, 0)), uint32_t(GetSysColor(COLOR_BTNFACE)));
 }
 
+TEST(PngImagePixels, ConvertTo32BitDrawsOtherTypesPremultiplied) {
+  TPngImagePtr grey = NewImage(kPngGrey, 8, false, 3, 2);
+  grey->SetPixel(2, 1, TColor(0x808080));
+  ASSERT_TRUE(grey->ConvertTo32Bit());
+  EXPECT_TRUE(grey->Picture().Is32Bit());
+  EXPECT_EQ(uint32_t(grey->GetPixel(2, 1)), 0xFF808080u);
+  EXPECT_EQ(grey->Width(), 3);
+
+  TPngImagePtr indexed = NewImage(kPngIndexed, 8, false, 2, 1);
+  TChunkPLTE& plte = *indexed->Picture().Chunks().Find<TChunkPLTE>();
+  plte.Entries[1] = {0, 0, 255, 0};  // red
+  indexed->Picture().Header()->SetPaletteColors(indexed->Picture().Chunks(), indexed->Picture().GammaTable);
+  indexed->GetPixelLine(0)[1] = 1;
+  indexed->SetAllAlpha(128);
+  ASSERT_TRUE(indexed->ConvertTo32Bit());
+  EXPECT_EQ(indexed->AlphaMode(), TPngAlphaMode::Premultiplied);
+  EXPECT_EQ(uint32_t(indexed->GetPixel(1, 0)), 0x80000080u) << "red at alpha 128, premultiplied";
+
+  TPngImage none;
+  EXPECT_FALSE(none.ConvertTo32Bit());
+}
+
 TEST(PngImagePicture, StreamsThroughAFormPropertyAndDrawsWithTheCanvas) {
   TPngHolder holder(nullptr);
   holder.SetName(u"Holder");
