@@ -100,7 +100,7 @@ TPngImage::TPngImage() = default;
 
 TPngImage::~TPngImage() {
   RestoreSavedState(false);
-  FreeDevice();
+  ClearImage();
   canvas_.reset();
 }
 

@@ -411,6 +411,39 @@ TEST(PngImagePixels, ConvertTo32BitDrawsOtherTypesPremultiplied) {
   EXPECT_FALSE(none.ConvertTo32Bit());
 }
 
+TEST(PngImageCopies, ClipboardFormatAndPaletteRoundTrips) {
+  TPngImagePtr image = NewImage(kPngTrueColor, 8, false, 3, 2);
+  image->SetPixel(2, 1, TColor(0x00123456));
+  uint16_t format = 0;
+  HANDLE data = nullptr;
+  HPALETTE palette = nullptr;
+  image->SaveToClipboardFormat(format, data, palette);
+  EXPECT_EQ(format, CF_BITMAP);
+  TPngImagePtr back(CreateObject<TPngImage>());
+  back->LoadFromClipboardFormat(format, data, palette);
+  DeleteObject(data);
+  EXPECT_EQ(back->Width(), 3);
+  EXPECT_EQ(uint32_t(back->GetPixel(2, 1)) & 0xFFFFFF, 0x123456u);
+  // The clipboard's copy is a 32-bit device bitmap here; its pixels show.
+  if (back->Picture().Is32Bit()) {
+    EXPECT_EQ(uint32_t(back->GetPixel(2, 1)) >> 24, 255u);
+  }
+
+  // The palette of a palette type, made from its colours; a new one replaces it.
+  TPngImagePtr grey = NewImage(kPngGrey, 4, false, 2, 2);
+  PALETTEENTRY entries[16];
+  ASSERT_EQ(GetPaletteEntries(grey->Palette(), 0, 16, entries), 16u);
+  EXPECT_EQ(entries[15].peRed, 255);
+  EXPECT_EQ(entries[1].peGreen, 17);
+  EXPECT_EQ(image->Palette(), nullptr) << "truecolour has none";
+  LOGPALETTE one{0x300, 1, {{1, 2, 3, 0}}};
+  HPALETTE replacement = CreatePalette(&one);
+  grey->DeviceContext();
+  grey->SetPalette(replacement);
+  EXPECT_EQ(grey->Palette(), replacement);
+  EXPECT_EQ(GetCurrentObject(grey->DeviceContext(), OBJ_PAL), replacement) << "selected into the DC";
+}
+
 TEST(PngImagePicture, StreamsThroughAFormPropertyAndDrawsWithTheCanvas) {
   TPngHolder holder(nullptr);
   holder.SetName(u"Holder");
