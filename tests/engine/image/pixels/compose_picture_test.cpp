@@ -152,14 +152,8 @@ TEST(ComposePicture, RandomDrawsAgainstModelAndScalar) {
   TByteSource random(2024);
   for (int round = 0; round < 300; ++round) {
     const int32_t width = 1 + random.Below(40), height = 1 + random.Below(12);
-    const TPixelLayout layout = random.Below(2) ? TPixelLayout::Bgr24 : TPixelLayout::Bgra32;
-    TGuardedPicture picture(width, height, layout, random.Below(3));
-    TGuardedBuffer plane(size_t(width) * size_t(height));
-    random.Fill(picture.Buffer->Data(), picture.Buffer->Size());
-    random.Fill(plane.Data(), plane.Size());
-    TPictureSource source;
-    source.Pixels = picture.View;
-    if (layout == TPixelLayout::Bgr24 && random.Below(2)) source.Alpha = {plane.Data(), width};
+    TRandomPicture random_picture(random, width, height, 2);
+    const TPictureSource& source = random_picture.Source;
     TDrawWindow w = Window(random.Below(width + 4) - 2, random.Below(height + 4) - 2, 1 + random.Below(width + 2),
                            1 + random.Below(height + 2), 1 + random.Below(70), 1 + random.Below(20));
     w.ClipLeft = random.Below(w.DestWidth);
@@ -191,9 +185,9 @@ TEST(ComposePicture, RandomDrawsAgainstModelAndScalar) {
       // The model: nearest sampling by truncating maps, or the box average
       // over rounded bounds, composed pixel by pixel.
       const auto source_pixel = [&](int64_t x, int64_t y, uint8_t* pixel) {
-        const uint8_t* p = picture.View.Row(int32_t(y)) + (layout == TPixelLayout::Bgra32 ? 4 : 3) * x;
+        const uint8_t* p = source.Pixels.Row(int32_t(y)) + (source.Pixels.Layout == TPixelLayout::Bgra32 ? 4 : 3) * x;
         std::memcpy(pixel, p, 3);
-        pixel[3] = layout == TPixelLayout::Bgra32 ? p[3] : source.Alpha ? source.Alpha.Row(int32_t(y))[x] : 255;
+        pixel[3] = source.Pixels.Layout == TPixelLayout::Bgra32 ? p[3] : source.Alpha ? source.Alpha.Row(int32_t(y))[x] : 255;
       };
       const auto box_bounds = [](int64_t i, int32_t origin, int32_t src, int32_t dest, int32_t picture) {
         const int64_t first = origin + (2 * i * src + dest) / (2 * dest);

@@ -171,14 +171,8 @@ TEST(ConvertPixels, VectorVariantsEqualScalar) {
     }
     for (int round = 0; round < 200; ++round) {
       const int32_t width = 1 + random.Below(60), height = 1 + random.Below(4);
-      const TPixelLayout layout = random.Below(2) ? TPixelLayout::Bgr24 : TPixelLayout::Bgra32;
-      TGuardedPicture picture(width, height, layout, random.Below(5));
-      TGuardedBuffer plane(size_t(width) * size_t(height));
-      random.Fill(picture.Buffer->Data(), picture.Buffer->Size());
-      random.Fill(plane.Data(), plane.Size());
-      TPictureSource source;
-      source.Pixels = picture.View;
-      if (layout == TPixelLayout::Bgr24 && random.Below(2)) source.Alpha = {plane.Data(), width};
+      TRandomPicture random_picture(random, width, height, 4);
+      const TPictureSource& source = random_picture.Source;
       const int32_t sx = random.Below(width), w = width - sx;
       const TConvertOptions options = OptionGrid()[size_t(random.Below(8))];
       TGuardedPicture expected(w, height, TPixelLayout::Bgra32), actual(w, height, TPixelLayout::Bgra32);

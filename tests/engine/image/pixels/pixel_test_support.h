@@ -48,6 +48,27 @@ struct TGuardedPicture {
   TPixelView View;
 };
 
+// A random picture of random layout and row padding (up to `max_padding`
+// bytes); a 24-bit one has, half the time, a random alpha plane beside it.
+struct TRandomPicture {
+  TRandomPicture(TByteSource& random, int32_t width, int32_t height, int32_t max_padding)
+      : TRandomPicture(random, width, height, random.Below(2) ? TPixelLayout::Bgr24 : TPixelLayout::Bgra32,
+                       max_padding) {}
+  TGuardedPicture Picture;
+  TGuardedBuffer Plane;
+  TPictureSource Source;
+
+ private:
+  // The layout is drawn before the padding, in this order on every compiler.
+  TRandomPicture(TByteSource& random, int32_t width, int32_t height, TPixelLayout layout, int32_t max_padding)
+      : Picture(width, height, layout, random.Below(max_padding + 1)), Plane(size_t(width) * size_t(height)) {
+    random.Fill(Picture.Buffer->Data(), Picture.Buffer->Size());
+    random.Fill(Plane.Data(), Plane.Size());
+    Source.Pixels = Picture.View;
+    if (layout == TPixelLayout::Bgr24 && random.Below(2)) Source.Alpha = {Plane.Data(), width};
+  }
+};
+
 // Every level above Scalar that this processor runs, to compare with Scalar.
 inline std::vector<TSimdLevel> FastLevels() {
   std::vector<TSimdLevel> levels;
