@@ -322,6 +322,8 @@ void TWinControl::RemoveControl(TControl* control) {
   }
   ForgetChild(control);
   control->parent_ = nullptr;
+  // The room an aligned child took goes to the others.
+  if (control->Align() != alNone && !ComponentState().Contains(csDestroying)) Realign();
 }
 
 void TWinControl::ForgetChild(const TControl* control) {

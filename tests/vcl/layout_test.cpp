@@ -121,6 +121,9 @@ TEST(LayoutAlignment, OrderNestingAndTheControlThatAsksFirst) {
   second->Hide();
   EXPECT_EQ(first->BoundsRect(), Bounds(0, 0, 300, 10));
   EXPECT_EQ(body->BoundsRect(), Bounds(0, 10, 300, 175));
+  // Nor do removed ones.
+  delete foot;
+  EXPECT_EQ(body->BoundsRect(), Bounds(0, 10, 300, 190));
 }
 
 TEST(LayoutAlignment, DisabledAlignmentRunsOnceWhenEnabledAgain) {
