@@ -171,41 +171,33 @@ void TScrollingWinControl::CalcAutoRange() {
     bool& flag;
     ~Done() { flag = false; }
   } done{updating_ranges_};
-  // In the scrolled area's coordinates: what lies at the left (or top) side
-  // and what is aligned to the far side adds its size.
-  int32_t horz = 0;
-  int32_t horz_aligned = 0;
-  int32_t vert = 0;
-  int32_t vert_aligned = 0;
+  horz_->range_ = AutoRange(*horz_);
+  vert_->range_ = AutoRange(*vert_);
+  UpdateScrollBars();
+}
+
+// In the scrolled area's coordinates: the far edge of what lies at the near
+// side (left or top) or is aligned there, plus the sizes of what is aligned
+// to the far side, plus the padding there.
+int32_t TScrollingWinControl::AutoRange(const TControlScrollBar& bar) const {
+  const bool horizontal = bar.Kind() == sbHorizontal;
+  const TAlign near_side = horizontal ? alLeft : alTop;
+  const TAlign far_side = horizontal ? alRight : alBottom;
+  const TAnchors pair = horizontal ? TAnchors{akLeft, akRight} : TAnchors{akTop, akBottom};
+  const TAnchors near_anchor = horizontal ? TAnchors{akLeft} : TAnchors{akTop};
+  int32_t reach = 0;
+  int32_t far_aligned = 0;
   for (int32_t i = 0; i < ControlCount(); ++i) {
     const TControl* child = Controls(i);
     if (!child->Visible()) continue;
     const TRect bounds = child->MarginBounds();
-    const TAnchors anchors = child->Anchors();
-    switch (child->Align()) {
-      case alLeft: horz = std::max(horz, horz_->Position() + bounds.Right); break;
-      case alNone:
-        if ((anchors * TAnchors{akLeft, akRight}) == TAnchors{akLeft}) {
-          horz = std::max(horz, horz_->Position() + bounds.Right);
-        }
-        break;
-      case alRight: horz_aligned += bounds.Width(); break;
-      default: break;
-    }
-    switch (child->Align()) {
-      case alTop: vert = std::max(vert, vert_->Position() + bounds.Bottom); break;
-      case alNone:
-        if ((anchors * TAnchors{akTop, akBottom}) == TAnchors{akTop}) {
-          vert = std::max(vert, vert_->Position() + bounds.Bottom);
-        }
-        break;
-      case alBottom: vert_aligned += bounds.Height(); break;
-      default: break;
+    if (child->Align() == near_side || (child->Align() == alNone && (child->Anchors() * pair) == near_anchor)) {
+      reach = std::max(reach, bar.Position() + (horizontal ? bounds.Right : bounds.Bottom));
+    } else if (child->Align() == far_side) {
+      far_aligned += horizontal ? bounds.Width() : bounds.Height();
     }
   }
-  horz_->range_ = horz + horz_aligned + Padding()->Right();
-  vert_->range_ = vert + vert_aligned + Padding()->Bottom();
-  UpdateScrollBars();
+  return reach + far_aligned + (horizontal ? Padding()->Right() : Padding()->Bottom());
 }
 
 void TScrollingWinControl::UpdateScrollBars() {

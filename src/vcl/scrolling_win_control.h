@@ -88,6 +88,7 @@ class TScrollingWinControl : public TWinControl {
   // Moves every child by (dx, dy) as the layout does.
   void ScrollChildren(int32_t dx, int32_t dy);
   void CalcAutoRange();
+  int32_t AutoRange(const TControlScrollBar& bar) const;
   void UpdateScrollBars();
 
   std::unique_ptr<TControlScrollBar> horz_;

@@ -15,19 +15,19 @@ namespace {
 struct Layout {
   TCustomControl parent{nullptr};
   Layout(int w = 200, int h = 100) { parent.SetBounds(0, 0, w, h); }
+  template <class T>
+  T* Add(TRect bounds, TAlign align, TWinControl* in) {
+    auto* control = new T(nullptr);
+    control->SetParent(in ? in : &parent);
+    control->SetBounds(bounds.Left, bounds.Top, bounds.Width(), bounds.Height());
+    control->SetAlign(align);
+    return control;
+  }
   TGraphicControl* Child(TRect bounds, TAlign align = alNone, TWinControl* in = nullptr) {
-    auto* child = new TGraphicControl(nullptr);
-    child->SetParent(in ? in : &parent);
-    child->SetBounds(bounds.Left, bounds.Top, bounds.Width(), bounds.Height());
-    child->SetAlign(align);
-    return child;
+    return Add<TGraphicControl>(bounds, align, in);
   }
   TCustomControl* Panel(TRect bounds, TAlign align = alNone, TWinControl* in = nullptr) {
-    auto* panel = new TCustomControl(nullptr);
-    panel->SetParent(in ? in : &parent);
-    panel->SetBounds(bounds.Left, bounds.Top, bounds.Width(), bounds.Height());
-    panel->SetAlign(align);
-    return panel;
+    return Add<TCustomControl>(bounds, align, in);
   }
 };
 
@@ -383,6 +383,9 @@ TEST(LayoutStreaming, DesignSizeIsWrittenOnlyForAnchoredChildrenAndReadBack) {
     dot->SetParent(panel);
     dot->SetBounds(90, 50, 10, 10);
     if (anchored) dot->SetAnchors({akRight, akBottom});
+    dot->Constraints()->SetMinWidth(7);
+    dot->SetAlignWithMargins(true);
+    dot->Margins()->SetLeft(9);
     TWriter(stream).WriteRootComponent(host);
     const auto* bytes = static_cast<const uint8_t*>(stream.Memory());
     return std::vector<uint8_t>(bytes, bytes + stream.Size());
@@ -404,6 +407,13 @@ TEST(LayoutStreaming, DesignSizeIsWrittenOnlyForAnchoredChildrenAndReadBack) {
   ASSERT_TRUE(panel && dot);
   EXPECT_EQ(panel->DesignSize(), (TPoint{120, 80}));
   EXPECT_EQ(dot->Anchors(), (TAnchors{akRight, akBottom}));
+  EXPECT_EQ(dot->Constraints()->MinWidth(), 7);
+  EXPECT_TRUE(dot->AlignWithMargins());
+  EXPECT_EQ(dot->Margins()->Left(), 9);
+  EXPECT_EQ(dot->Margins()->Top(), 3);
+  // What the stream set is what a scaling while loading would scale.
+  EXPECT_TRUE(panel->ScalingFlags().Contains(sfDesignSize));
+  EXPECT_EQ(dot->ScalingFlags(), (TScalingFlags{sfLeft, sfTop, sfWidth, sfHeight, sfFont}));
   panel->SetBounds(0, 0, 150, 100);
   EXPECT_EQ(dot->BoundsRect(), Bounds(120, 70, 10, 10)) << "the read anchors work";
 }
