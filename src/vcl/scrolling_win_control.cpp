@@ -201,11 +201,14 @@ int32_t TScrollingWinControl::AutoRange(const TControlScrollBar& bar) const {
 }
 
 void TScrollingWinControl::UpdateScrollBars() {
+  const TRect client = ClientRect();
   // A range that shrank below the position scrolls back.
   horz_->SetPosition(horz_->Position());
   vert_->SetPosition(vert_->Position());
   horz_->Update();
   vert_->Update();
+  // A bar that came or went changed the client area without a new window size.
+  if (ClientRect() != client) Realign();
 }
 
 void TScrollingWinControl::AlignControls(TControl* control, TRect& rect) {

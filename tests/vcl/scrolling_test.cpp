@@ -37,7 +37,11 @@ TEST(ScrollingWinControl, RangesFollowTheChildrenAndPositionsMoveThem) {
   auto* far_child = new PaintedChild(&host, "far", clRed, Bounds(20, 300, 50, 40), nullptr);
   auto* bar = new PaintedChild(&host, "bar", clBlue, Bounds(0, 0, 10, 20), nullptr);
   bar->SetAlign(alTop);
+  auto* fill = new PaintedChild(&host, "fill", clLime, Bounds(0, 0, 10, 10), nullptr);
+  fill->SetAlign(alClient);
   host.Open();
+  EXPECT_LT(host.ClientWidth(), 200);
+  EXPECT_EQ(fill->Width(), host.ClientWidth()) << "the bar's room is gone from the aligned area";
   EXPECT_EQ(host.VertScrollBar()->Range(), 340);
   EXPECT_EQ(host.HorzScrollBar()->Range(), 70);
   EXPECT_TRUE(BarShown(host.Handle(), WS_VSCROLL));
