@@ -224,6 +224,8 @@ void TWinControl::CreateHandle() {
   }
   SetControlState(ControlState() - TControlState{csCreating});
   Perform(WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), 0);
+  // The window's client area (less caption and frame) is the children's now.
+  Realign();
 }
 
 void TWinControl::DestroyWnd() {

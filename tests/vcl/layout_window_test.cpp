@@ -49,6 +49,35 @@ TEST(LayoutWindow, RealResizesOfTheWindowLayOutAlignedAndAnchoredChildren) {
   EXPECT_EQ(surface.Rgb(130, 100), 0xFFFFFFu) << "host";
 }
 
+// A top-level window with caption and sizing frame.
+class FramedHost : public TCustomControl {
+ public:
+  FramedHost() : TCustomControl(nullptr) { SetBounds(40, 40, 300, 200); }
+
+ protected:
+  void CreateParams(TCreateParams& params) override {
+    TCustomControl::CreateParams(params);
+    params.Style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    params.WndParent = nullptr;
+  }
+};
+
+TEST(LayoutWindow, ChildrenPlacedBeforeTheWindowExistsMoveIntoItsClientArea) {
+  FramedHost host;
+  auto* fill = new PaintedWindow(&host, "fill", clBlue, Bounds(0, 0, 10, 10), nullptr);
+  fill->SetAlign(alClient);
+  auto* knob = new PaintedChild(&host, "knob", clRed, Bounds(250, 150, 40, 40), nullptr);
+  knob->SetAnchors({akRight, akBottom});
+  host.UpdateControlState();
+  const TRect client = host.ClientRect();
+  ASSERT_LT(client.Width(), 300);
+  EXPECT_EQ(fill->BoundsRect(), client);
+  EXPECT_EQ(knob->BoundsRect(), Bounds(client.Right - 50, client.Bottom - 50, 40, 40));
+  SetWindowPos(host.Handle(), nullptr, 0, 0, 350, 260, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(knob->BoundsRect(), Bounds(client.Right, client.Bottom + 10, 40, 40));
+  EXPECT_EQ(fill->BoundsRect(), host.ClientRect());
+}
+
 TEST(LayoutWindow, TheSystemsResizeKeepsTheConstraints) {
   TestHost host(nullptr, 200, 150);
   host.Constraints()->SetMaxWidth(250);
