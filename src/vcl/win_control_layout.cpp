@@ -85,8 +85,9 @@ void TWinControl::AlignGroup(TAlign align, TControl* first, TRect& rect, std::ve
   for (int32_t i = 0; i < ControlCount(); ++i) {
     TControl* child = Controls(i);
     if (child == first || !takes(child)) continue;
-    // The one that asked keeps the first place.
-    auto at = list.begin() + (first && !list.empty() && list.front() == first ? 1 : 0);
+    // The one that asked is in the list first, so it wins a tie: a bar
+    // moved onto another one's place goes before it.
+    auto at = list.begin();
     while (at != list.end() && !InsertBefore(child, *at, align)) ++at;
     list.insert(at, child);
   }

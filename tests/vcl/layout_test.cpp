@@ -113,10 +113,15 @@ TEST(LayoutAlignment, OrderNestingAndTheControlThatAsksFirst) {
   EXPECT_EQ(body->BoundsRect(), Bounds(0, 30, 300, 155));
   EXPECT_EQ(fill->BoundsRect(), Bounds(40, 0, 260, 155));
 
-  // A top bar moved above the first one asks for alignment and comes first.
+  // A top bar moved onto the first one's place asks for alignment and goes
+  // before it; moved below it again, it goes after it.
   second->SetTop(0);
   EXPECT_EQ(second->BoundsRect(), Bounds(0, 0, 300, 20));
   EXPECT_EQ(first->BoundsRect(), Bounds(0, 20, 300, 10));
+  second->SetTop(25);
+  EXPECT_EQ(first->BoundsRect(), Bounds(0, 0, 300, 10));
+  EXPECT_EQ(second->BoundsRect(), Bounds(0, 10, 300, 20));
+  second->SetTop(0);
   // Hidden controls take no room.
   second->Hide();
   EXPECT_EQ(first->BoundsRect(), Bounds(0, 0, 300, 10));
