@@ -17,7 +17,13 @@ RD_DEFINE_CLASS(TControl,
                 Prop(u"Width", &TControl::Width, &TControl::SetWidth),
                 Prop(u"Height", &TControl::Height, &TControl::SetHeight),
                 Prop(u"Cursor", &TControl::Cursor, &TControl::SetCursor).Default(crDefault),
-                Prop(u"Hint", &TControl::Hint, &TControl::SetHint))
+                Prop(u"Hint", &TControl::Hint, &TControl::SetHint),
+                Prop(u"Align", &TControl::Align, &TControl::SetAlign).Default(alNone),
+                Prop(u"AlignWithMargins", &TControl::AlignWithMargins, &TControl::SetAlignWithMargins).Default(false),
+                Prop(u"Anchors", &TControl::Anchors, &TControl::SetAnchors).Default(TAnchors{akLeft, akTop}),
+                Prop(u"AutoSize", &TControl::AutoSize, &TControl::SetAutoSize).Default(false),
+                Prop(u"Constraints", &TControl::Constraints, &TControl::SetConstraints),
+                Prop(u"Margins", &TControl::Margins, &TControl::SetMargins))
 
 TShiftState KeysToShiftState(uint32_t keys) {
   TShiftState state;
@@ -38,9 +44,15 @@ TShiftState KeyboardShiftState() {
   return state;
 }
 
-TControl::TControl(TComponent* owner) : TComponent(owner), font_(std::make_unique<TFont>()) {
+TControl::TControl(TComponent* owner)
+    : TComponent(owner),
+      font_(std::make_unique<TFont>()),
+      constraints_(std::make_unique<TSizeConstraints>()),
+      margins_(std::make_unique<TMargins>()) {
   WindowProc = MakeEvent<&TControl::WndProc>(this);
   font_->OnChange = MakeEvent<&TControl::FontChanged>(this);
+  constraints_->OnChange = MakeEvent<&TControl::ConstraintsChanged>(this);
+  margins_->OnChange = MakeEvent<&TControl::MarginsChanged>(this);
 }
 
 TControl::~TControl() {
@@ -68,6 +80,8 @@ void TControl::SetParentComponent(TComponent* parent) {
 
 void TControl::ReadState(TReader& reader) {
   control_state_.Include(csReadingState);
+  // The bounds the stream sets add their flags; the font scales unless inherited.
+  scaling_flags_ = TScalingFlags{sfFont};
   if (auto* window = ObjectAs<TWinControl>(reader.Parent())) SetParent(window);
   TComponent::ReadState(reader);
   control_state_.Exclude(csReadingState);
@@ -78,6 +92,7 @@ void TControl::Loaded() {
   TComponent::Loaded();
   if (parent_) ParentChanged();
   UpdateExplicitBounds();
+  UpdateAnchorRules();
 }
 
 // A control streams its position as the published Left and Top: the
@@ -111,6 +126,7 @@ void DefaultSetBounds(TControl& control, int32_t left, int32_t top, int32_t widt
   const bool resized = width != control.Width() || height != control.Height();
   control.InvalidateControl(control.Visible(), false);
   TControlAccess::SetBoundsFields(control, left, top, width, height);
+  control.UpdateAnchorRules();
   TControlAccess::UpdateExplicitBounds(control);
   control.Invalidate();
   control.Perform(WM_WINDOWPOSCHANGED, 0, 0);
@@ -198,13 +214,6 @@ TPoint DefaultClientToParent(const TControl& control, TPoint point, TWinControl*
   return {point.X + offset.X, point.Y + offset.Y};
 }
 
-bool TControl::CheckNewSize(int32_t& width, int32_t& height) {
-  if (width < 0) width = 0;
-  if (height < 0) height = 0;
-  return true;
-}
-
-void TControl::RequestAlign() {}
 
 TMouseActivate TControl::MouseActivate(TMouseButton button, TShiftState shift, int32_t x, int32_t y,
                                        int32_t hit_test) {

@@ -21,7 +21,10 @@
 #include "vcl/cursors.h"
 #include "vcl/geometry.h"
 #include "vcl/graphics_objects.h"
+#include "vcl/layout_types.h"
+#include "vcl/margins.h"
 #include "vcl/messages.h"
+#include "vcl/size_constraints.h"
 
 class TWinControl;
 class TControlAccess;
@@ -65,6 +68,10 @@ using TDragDropEvent = TEventOf<TObject*, TObject*, int32_t, int32_t>;
 using TDragOverEvent = TEventOf<TObject*, TObject*, int32_t, int32_t, TDragState, bool&>;
 using TEndDragEvent = TEventOf<TObject*, TObject*, int32_t, int32_t>;
 using TStartDragEvent = TEventOf<TObject*, TObject*&>;
+// Sender, proposed width and height (in/out), accept (in/out).
+using TCanResizeEvent = TEventOf<TObject*, int32_t&, int32_t&, bool&>;
+// Sender, minimum and maximum width and height (0 = none), each in/out.
+using TConstrainedResizeEvent = TEventOf<TObject*, int32_t&, int32_t&, int32_t&, int32_t&>;
 
 class TControl : public TComponent, public TDeviceContextSource {
   RD_CLASS(TControl, TComponent)
@@ -90,10 +97,10 @@ class TControl : public TComponent, public TDeviceContextSource {
   int32_t Top() const { return top_; }
   int32_t Width() const { return width_; }
   int32_t Height() const { return height_; }
-  void SetLeft(int32_t value) { SetBounds(value, top_, width_, height_); }
-  void SetTop(int32_t value) { SetBounds(left_, value, width_, height_); }
-  void SetWidth(int32_t value) { SetBounds(left_, top_, value, height_); }
-  void SetHeight(int32_t value) { SetBounds(left_, top_, width_, value); }
+  void SetLeft(int32_t value) { NoteRead(sfLeft); SetBounds(value, top_, width_, height_); }
+  void SetTop(int32_t value) { NoteRead(sfTop); SetBounds(left_, value, width_, height_); }
+  void SetWidth(int32_t value) { NoteRead(sfWidth); SetBounds(left_, top_, value, height_); }
+  void SetHeight(int32_t value) { NoteRead(sfHeight); SetBounds(left_, top_, width_, value); }
   virtual void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height);
   TRect BoundsRect() const;
   void SetBoundsRect(const TRect& rect);
@@ -222,11 +229,65 @@ class TControl : public TComponent, public TDeviceContextSource {
   // OnContextPopup; true when the handler took it (no system menu then).
   virtual bool DoContextPopup(TPoint mouse_pos);
 
-  // ---- Layout seams (alignment is a separate piece; the core asks, it answers)
-  // May change the proposed size; false refuses the change.
+  // ---- Layout
+  // Setting an alignment sets the anchors it implies; going back to alNone
+  // restores the explicit bounds, and swapping between a vertical and a
+  // horizontal side swaps width and height.
+  TAlign Align() const { return align_; }
+  void SetAlign(TAlign value);
+  // Edges that keep their distance to the parent's edges when the parent's
+  // size changes; neither of a pair keeps the control's centre in proportion.
+  TAnchors Anchors() const { return anchors_; }
+  void SetAnchors(TAnchors value);
+  // What the anchors remember: per axis the width (both edges anchored), the
+  // left or top (only the far edge) or the centre (neither), and the
+  // parent's size (less its padding) they were taken at; (0, 0) while the
+  // anchors are left and top.
+  TPoint AnchorRules() const { return anchor_rules_; }
+  TPoint OriginalParentSize() const { return original_parent_size_; }
+  // Takes the anchor rules from the current bounds (not while loading or
+  // while the layout itself moves the control).
+  void UpdateAnchorRules();
+
+  TSizeConstraints* Constraints() const { return constraints_.get(); }
+  void SetConstraints(TSizeConstraints* value) { constraints_->Assign(value); }
+  // Installs `constraints` (usually of a derived class) in place of the
+  // current object, taking over its limits and its change event.
+  void ReplaceConstraints(std::unique_ptr<TSizeConstraints> constraints);
+  TConstrainedResizeEvent OnConstrainedResize;
+  TCanResizeEvent OnCanResize;
+
+  TMargins* Margins() const { return margins_.get(); }
+  void SetMargins(TMargins* value) { margins_->Assign(value); }
+  bool AlignWithMargins() const { return control_style_.Contains(csAlignWithMargins); }
+  void SetAlignWithMargins(bool value);
+  // The bounds the layout works with: the bounds grown by the margins when
+  // the control aligns with margins.
+  TRect MarginBounds() const;
+
+  bool AutoSize() const { return auto_size_; }
+  virtual void SetAutoSize(bool value);
+  // The size a control with AutoSize wants; false keeps the proposed size.
+  virtual bool CanAutoSize(int32_t& width, int32_t& height);
+  // Sets the size AutoSize and the constraints allow (nothing while loading).
+  virtual void AdjustSize();
+  // OnCanResize; false refuses a new size.
+  virtual bool CanResize(int32_t& width, int32_t& height);
+  // OnConstrainedResize with the limits about to be applied.
+  virtual void ConstrainedResize(int32_t& min_width, int32_t& min_height, int32_t& max_width, int32_t& max_height);
+  // May change the proposed size; false refuses the change: no negative
+  // size, CanResize, AutoSize (CanAutoSize), then the constraints.
   virtual bool CheckNewSize(int32_t& width, int32_t& height);
   // Asks the parent to align this control after a change of bounds or visibility.
   virtual void RequestAlign();
+
+  // ---- Scaling
+  // Scales the bounds (and the font unless inherited, the constraints and
+  // the margins) by m / d. While the control is loading only what the
+  // stream set (ScalingFlags) is scaled; the flags are cleared afterwards.
+  virtual void ChangeScale(int32_t m, int32_t d);
+  TScalingFlags ScalingFlags() const { return scaling_flags_; }
+  void SetScalingFlags(TScalingFlags value) { scaling_flags_ = value; }
 
  protected:
   friend class TControlAccess;
@@ -271,7 +332,19 @@ class TControl : public TComponent, public TDeviceContextSource {
  private:
   void FontChanged(TObject* sender);
   void ApplyDesktopFont();
-  void UpdateExplicitBounds() { explicit_bounds_ = Bounds(left_, top_, width_, height_); }
+  // The constraints applied to the current size; margins realign the parent.
+  void ConstraintsChanged(TObject* sender);
+  void MarginsChanged(TObject* sender);
+  // A bound read from a stream is scaled with its form.
+  void NoteRead(TScalingFlag flag) {
+    if (ComponentState().Contains(csReading)) scaling_flags_.Include(flag);
+  }
+  // Not while the layout itself moves the control.
+  void UpdateExplicitBounds() {
+    if (!anchor_move_) explicit_bounds_ = Bounds(left_, top_, width_, height_);
+  }
+  // The constraints' limits, after ConstrainedResize, applied to a size.
+  void DoConstrainedResize(int32_t& width, int32_t& height);
   // The message's point, or the cursor's when the control is too large for
   // the 16-bit halves of a mouse message.
   TPoint MousePosition(const TMessage& message) const;
@@ -292,6 +365,17 @@ class TControl : public TComponent, public TDeviceContextSource {
   TCursor cursor_ = crDefault;
   TControlStyle control_style_{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
   TControlState control_state_;
+  TAlign align_ = alNone;
+  TAnchors anchors_{akLeft, akTop};
+  TPoint anchor_rules_;
+  TPoint original_parent_size_;
+  // Set while alignment or anchoring moves the control: its explicit
+  // bounds and anchor rules stay as the program set them.
+  bool anchor_move_ = false;
+  bool auto_size_ = false;
+  std::unique_ptr<TSizeConstraints> constraints_;
+  std::unique_ptr<TMargins> margins_;
+  TScalingFlags scaling_flags_;
 };
 
 // The control of a window made by this process's framework; nullptr for

@@ -14,6 +14,8 @@
 #include "vcl/control.h"
 #include "vcl/win_control.h"
 
+class TScrollingWinControl;
+
 class TControlAccess {
  public:
   // The parent field alone: the control is neither added to nor removed from
@@ -29,6 +31,16 @@ class TControlAccess {
   static void SetExplicitBounds(TControl& control, const TRect& bounds) { control.explicit_bounds_ = bounds; }
   static void UpdateExplicitBounds(TControl& control) { control.UpdateExplicitBounds(); }
   static void SetShowing(TWinControl& control, bool value) { control.showing_ = value; }
+
+  // What the anchors remember (UpdateAnchorRules' result) and whether the
+  // layout itself is moving the control (anchor rules and explicit bounds
+  // are then left alone).
+  static void SetAnchorRules(TControl& control, TPoint rules, TPoint original_parent_size) {
+    control.anchor_rules_ = rules;
+    control.original_parent_size_ = original_parent_size;
+  }
+  static bool AnchorMove(const TControl& control) { return control.anchor_move_; }
+  static void SetAnchorMove(TControl& control, bool value) { control.anchor_move_ = value; }
 
   // The per-window mouse control (the child under the mouse) and whether the
   // window tracks the mouse's leaving.
@@ -59,10 +71,19 @@ class TControlAccess {
   static void ControlWndProc(TControl& control, TMessage& message) { control.TControl::WndProc(message); }
 };
 
+// Sets the bounds as alignment and anchoring do: the control's explicit
+// bounds and anchor rules stay as the program set them.
+void SetBoundsByLayout(TControl& control, int32_t left, int32_t top, int32_t width, int32_t height);
+
 // The framework's own versions of the replaceable control operations.
 void DefaultInvalidateControl(TControl& control, bool visible, bool opaque);
 void DefaultSetBounds(TControl& control, int32_t left, int32_t top, int32_t width, int32_t height);
 void DefaultResize(TControl& control);
+void DefaultUpdateAnchorRules(TControl& control);
+void DefaultRequestAlign(TControl& control);
+void DefaultConstrainedResize(TControl& control, int32_t& min_width, int32_t& min_height, int32_t& max_width,
+                              int32_t& max_height);
+void DefaultScrollingAdjustClientRect(TScrollingWinControl& control, TRect& rect);
 TRect DefaultGetBoundsRect(const TControl& control);
 void DefaultSetBoundsRect(TControl& control, const TRect& rect);
 TPoint DefaultGetClientOrigin(const TControl& control);

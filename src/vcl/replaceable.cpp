@@ -6,6 +6,7 @@
 #include "vcl/colors.h"
 #include "vcl/control_access.h"
 #include "vcl/picture.h"
+#include "vcl/scrolling_win_control.h"
 
 void ReportSlotRefusal(const char16_t* slot_name, const char16_t* reason) {
   const String text = String(u"Replaceable slot ") + slot_name + u": " + reason;
@@ -28,6 +29,13 @@ constinit TReplaceableSlot<void(TControl&, bool, bool)> InvalidateControlSlot(u"
 constinit TReplaceableSlot<void(TControl&, int32_t, int32_t, int32_t, int32_t)> SetBoundsSlot(u"TControl.SetBounds",
                                                                                              &DefaultSetBounds);
 constinit TReplaceableSlot<void(TControl&)> ResizeSlot(u"TControl.Resize", &DefaultResize);
+constinit TReplaceableSlot<void(TControl&)> UpdateAnchorRulesSlot(u"TControl.UpdateAnchorRules",
+                                                                  &DefaultUpdateAnchorRules);
+constinit TReplaceableSlot<void(TControl&)> RequestAlignSlot(u"TControl.RequestAlign", &DefaultRequestAlign);
+constinit TReplaceableSlot<void(TControl&, int32_t&, int32_t&, int32_t&, int32_t&)> ConstrainedResizeSlot(
+    u"TControl.ConstrainedResize", &DefaultConstrainedResize);
+constinit TReplaceableSlot<void(TScrollingWinControl&, TRect&)> ScrollingAdjustClientRectSlot(
+    u"TScrollingWinControl.AdjustClientRect", &DefaultScrollingAdjustClientRect);
 constinit TReplaceableSlot<TRect(const TControl&)> GetBoundsRectSlot(u"TControl.GetBoundsRect", &DefaultGetBoundsRect);
 constinit TReplaceableSlot<void(TControl&, const TRect&)> SetBoundsRectSlot(u"TControl.SetBoundsRect",
                                                                            &DefaultSetBoundsRect);

@@ -24,6 +24,7 @@ class TFiler;
 class TPicture;
 class TControl;
 class TWinControl;
+class TScrollingWinControl;
 struct TMessage;
 enum TMouseButton : uint8_t;
 enum TShiftStateFlag : uint8_t;
@@ -103,6 +104,15 @@ extern TReplaceableSlot<void(TControl&, bool, bool)> InvalidateControlSlot;
 extern TReplaceableSlot<void(TControl&, int32_t, int32_t, int32_t, int32_t)> SetBoundsSlot;
 // TControl.Resize: OnResize after a change of size.
 extern TReplaceableSlot<void(TControl&)> ResizeSlot;
+// TControl.UpdateAnchorRules: what the anchors remember of the bounds.
+extern TReplaceableSlot<void(TControl&)> UpdateAnchorRulesSlot;
+// TControl.RequestAlign: the parent aligns the control.
+extern TReplaceableSlot<void(TControl&)> RequestAlignSlot;
+// TControl.ConstrainedResize (minimum width, minimum height, maximum width,
+// maximum height, each in/out): OnConstrainedResize.
+extern TReplaceableSlot<void(TControl&, int32_t&, int32_t&, int32_t&, int32_t&)> ConstrainedResizeSlot;
+// TScrollingWinControl.AdjustClientRect: the area its children are aligned in.
+extern TReplaceableSlot<void(TScrollingWinControl&, TRect&)> ScrollingAdjustClientRectSlot;
 // TControl.BoundsRect and its setter.
 extern TReplaceableSlot<TRect(const TControl&)> GetBoundsRectSlot;
 extern TReplaceableSlot<void(TControl&, const TRect&)> SetBoundsRectSlot;

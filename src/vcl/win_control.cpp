@@ -50,9 +50,11 @@ TWinControl* FindVCLWindow(TPoint screen_pos) {
   return nullptr;
 }
 
-TWinControl::TWinControl(TComponent* owner) : TControl(owner), brush_(std::make_unique<TBrush>()) {
+TWinControl::TWinControl(TComponent* owner)
+    : TControl(owner), brush_(std::make_unique<TBrush>()), padding_(std::make_unique<TPadding>()) {
   brush_->SetColor(Color());
   brush_->OnChange = MakeEvent<&TWinControl::BrushChanged>(this);
+  padding_->OnChange = MakeEvent<&TWinControl::PaddingChanged>(this);
 }
 
 // The children go while the window still exists (their canvases may hold
@@ -222,6 +224,8 @@ void TWinControl::CreateHandle() {
   }
   SetControlState(ControlState() - TControlState{csCreating});
   Perform(WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), 0);
+  // The window's client area (less caption and frame) is the children's now.
+  Realign();
 }
 
 void TWinControl::DestroyWnd() {
@@ -320,6 +324,8 @@ void TWinControl::RemoveControl(TControl* control) {
   }
   ForgetChild(control);
   control->parent_ = nullptr;
+  // The room an aligned child took goes to the others.
+  if (control->Align() != alNone && !ComponentState().Contains(csDestroying)) Realign();
 }
 
 void TWinControl::ForgetChild(const TControl* control) {
@@ -387,9 +393,16 @@ void TWinControl::SetBounds(int32_t left, int32_t top, int32_t width, int32_t he
   }
   const bool resized = width != width_ || height != height_;
   TControlAccess::SetBoundsFields(*this, left, top, width, height);
+  BoundsChanged(resized);
+}
+
+void TWinControl::BoundsChanged(bool resized) {
+  UpdateAnchorRules();
   TControlAccess::UpdateExplicitBounds(*this);
   RequestAlign();
-  if (resized && !ComponentState().Contains(csLoading)) Resize();
+  if (!resized) return;
+  Realign();
+  if (!ComponentState().Contains(csLoading)) Resize();
 }
 
 void TWinControl::UpdateBoundsFromWindow() {
@@ -403,9 +416,7 @@ void TWinControl::UpdateBoundsFromWindow() {
   if (bounds == Bounds(left_, top_, width_, height_)) return;
   const bool resized = bounds.Width() != width_ || bounds.Height() != height_;
   TControlAccess::SetBoundsFields(*this, bounds.Left, bounds.Top, bounds.Width(), bounds.Height());
-  TControlAccess::UpdateExplicitBounds(*this);
-  RequestAlign();
-  if (resized && !ComponentState().Contains(csLoading)) Resize();
+  BoundsChanged(resized);
 }
 
 void TWinControl::WMWindowPosChanged(TMessage& message) {
@@ -432,7 +443,7 @@ void DefaultWinControlWMWindowPosChanging(TWinControl& control, TMessage& messag
 TRect TWinControl::GetClientRect() const {
   RECT rect{};
   if (handle_ && ::GetClientRect(handle_, &rect)) return FromWinRect(rect);
-  return TControl::GetClientRect();
+  return Rect(0, 0, std::max(width_ - 2 * border_width_, 0), std::max(height_ - 2 * border_width_, 0));
 }
 
 TPoint TWinControl::GetClientOrigin() const {
@@ -651,6 +662,8 @@ void TWinControl::Dispatch(TMessage& message) {
     case WM_WINDOWPOSCHANGING: WMWindowPosChanging(message); break;
     case WM_SETCURSOR: WMSetCursor(message); break;
     case WM_NCHITTEST: WMNCHitTest(message); break;
+    case WM_NCCALCSIZE: WMNCCalcSize(message); break;
+    case WM_NCPAINT: WMNCPaint(message); break;
     case WM_KEYDOWN: WMKeyDown(message); break;
     case WM_KEYUP: WMKeyUp(message); break;
     case WM_CHAR: WMChar(message); break;

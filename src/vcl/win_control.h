@@ -29,6 +29,19 @@ struct TCreateParams {
   String WinClassName;
 };
 
+// Where a custom-aligned control stands among the others of its alignment.
+struct TAlignInfo {
+  const std::vector<TControl*>* AlignList = nullptr;  // in alignment order
+  int32_t ControlIndex = 0;
+  TAlign Align = alNone;
+};
+// Sender, control, control, insert the first before the second (in/out).
+using TAlignInsertBeforeEvent = TEventOf<TObject*, TControl*, TControl*, bool&>;
+// Sender, control, left, top, width, height (each in/out), the area left to
+// align in (in/out), the control's place among the custom-aligned ones.
+using TAlignPositionEvent =
+    TEventOf<TObject*, TControl*, int32_t&, int32_t&, int32_t&, int32_t&, TRect&, const TAlignInfo&>;
+
 using TKeyEvent = TEventOf<TObject*, uint16_t&, TShiftState>;
 using TKeyPressEvent = TEventOf<TObject*, char16_t&>;
 
@@ -79,6 +92,53 @@ class TWinControl : public TControl {
   // Paints the window and its windowed children into `dc` at (x, y).
   void PaintTo(HDC dc, int32_t x, int32_t y);
 
+  // ---- Layout of the children
+  // Alignment waits while disabled (nested) and runs once when the last
+  // EnableAlign comes, if anything asked for it meanwhile.
+  void DisableAlign() { ++align_level_; }
+  void EnableAlign();
+  bool AlignDisabled() const { return align_level_ > 0; }
+  // Aligns all children.
+  void Realign() { AlignControl(nullptr); }
+  // Aligns the children in the client rectangle, `control` (a child that
+  // asked, or null) first among those of its alignment.
+  void AlignControl(TControl* control);
+  // Places the children in `rect` (shrunk by AdjustClientRect): top, bottom,
+  // left, right, client, custom, then the anchored ones; what is left of
+  // `rect` comes back.
+  virtual void AlignControls(TControl* control, TRect& rect);
+  // The area the children are aligned in: less the padding.
+  virtual void AdjustClientRect(TRect& rect);
+  // The custom alignment's hooks: the order (OnAlignInsertBefore) and the
+  // place (OnAlignPosition) of controls aligned alCustom.
+  virtual bool CustomAlignInsertBefore(TControl* first, TControl* second);
+  virtual void CustomAlignPosition(TControl* control, int32_t& left, int32_t& top, int32_t& width, int32_t& height,
+                                   TRect& align_rect, const TAlignInfo& info);
+  TAlignInsertBeforeEvent OnAlignInsertBefore;
+  TAlignPositionEvent OnAlignPosition;
+  // The size that `control`'s anchors measure against: the client size (the
+  // design size while this control is read), less the padding.
+  virtual void UpdateControlOriginalParentSize(TControl* control, TPoint& size);
+
+  TPadding* Padding() const { return padding_.get(); }
+  void SetPadding(TPadding* value) { padding_->Assign(value); }
+  // A frame of this width inside the window's edge, outside the client area.
+  int32_t BorderWidth() const { return border_width_; }
+  void SetBorderWidth(int32_t value);
+  // The client size this control had when it was designed (read from the
+  // stream as "DesignSize").
+  TPoint DesignSize() const { return design_size_; }
+
+  // The size of the children (and the padding and frame) for AutoSize.
+  bool CanAutoSize(int32_t& width, int32_t& height) override;
+
+  // ---- Scaling
+  // The children first, then this control; alignment waits until all are done.
+  void ChangeScale(int32_t m, int32_t d) override;
+  // Scales the size of this control and the whole of its children by m / d,
+  // keeping this control where it is (a form read at another resolution).
+  void ScaleBy(int32_t m, int32_t d);
+
   // ---- Appearance
   TBrush& Brush() const { return *brush_; }
   bool DoubleBuffered() const { return double_buffered_; }
@@ -118,6 +178,9 @@ class TWinControl : public TControl {
   void Update() override;
   void WndProc(TMessage& message) override;
   void Dispatch(TMessage& message) override;
+  void ReadState(TReader& reader) override;
+  void Loaded() override;
+  void DefineProperties(TFiler& filer) override;
   // The window class's own procedure (the native class's for a subclassed one).
   void DefaultHandler(TMessage& message) override;
   HDC GetDeviceContext(HWND& window) override;
@@ -154,6 +217,8 @@ class TWinControl : public TControl {
   void WMWindowPosChanged(TMessage& message) override;
   virtual void WMSetCursor(TMessage& message);
   virtual void WMNCHitTest(TMessage& message);
+  virtual void WMNCCalcSize(TMessage& message);
+  virtual void WMNCPaint(TMessage& message);
   virtual void WMKeyDown(TMessage& message);
   virtual void WMKeyUp(TMessage& message);
   virtual void WMChar(TMessage& message);
@@ -186,6 +251,20 @@ class TWinControl : public TControl {
   // coordinates), nothing while the mouse is captured.
   void UpdateMouseControl(TPoint pos, bool inside);
   void ForgetChild(const TControl* control);
+  // The size anchors measure now: the client's bottom-right less the padding.
+  TPoint AnchorArea() const;
+  // One alignment's controls placed in `rect`.
+  void AlignGroup(TAlign align, TControl* first, TRect& rect, std::vector<TControl*>& list);
+  bool InsertBefore(TControl* first, TControl* second, TAlign align);
+  void PositionControl(TControl* control, TAlign align, const TAlignInfo& info, TRect& rect);
+  void AnchorControl(TControl* control);
+  // This control or a parent is inside ChangeScale.
+  bool Scaling() const;
+  static void UpdateAnchorRulesOfTree(TControl& control);
+  void PaddingChanged(TObject* sender);
+  // After the bounds fields changed: anchor rules, explicit bounds, the
+  // parent's alignment, and after a resize the own children and OnResize.
+  void BoundsChanged(bool resized);
 
   HWND handle_ = nullptr;
   HWND parent_window_ = nullptr;
@@ -203,4 +282,9 @@ class TWinControl : public TControl {
   bool tracking_mouse_ = false;
   TPoint last_mouse_pos_;
   bool last_mouse_inside_ = false;
+  int32_t align_level_ = 0;
+  std::unique_ptr<TPadding> padding_;
+  int32_t border_width_ = 0;
+  TPoint design_size_;
+  bool scaling_ = false;
 };

@@ -4,37 +4,15 @@
 #include <map>
 
 #include "control_fixtures.h"
+#include "slot_recorder.h"
 #include "vcl/control_access.h"
 #include "vcl/handle_owners.h"
 #include "vcl/replaceable.h"
+#include "vcl/scrolling_win_control.h"
 
 namespace {
 
-// Calls of each recorded slot, by slot name.
-std::map<std::u16string, int>& Calls() {
-  static std::map<std::u16string, int> calls;
-  return calls;
-}
-
-template <auto* Slot, class Fn>
-struct Recorder;
-template <auto* Slot, class R, class... A>
-struct Recorder<Slot, R (*)(A...)> {
-  static R Call(A... args) {
-    ++Calls()[Slot->Name()];
-    return Slot->Original()(std::forward<A>(args)...);
-  }
-};
-
-// Installs a recorder that counts and calls the original; restores the slot.
-template <auto* Slot>
-struct Recording {
-  Recording() {
-    using Function = typename std::remove_reference_t<decltype(*Slot)>::Function;
-    EXPECT_TRUE(Slot->Replace(&Recorder<Slot, Function>::Call));
-  }
-  ~Recording() { Slot->Restore(); }
-};
+std::map<std::u16string, int>& Calls() { return SlotCalls(); }
 
 // Exposes the protected mouse dispatch.
 class DispatchChild : public PaintedChild {
@@ -86,6 +64,10 @@ TEST(ControlSlots, EachSlotServesItsMethodAndTheFrameworksOwnCalls) {
   Recording<&WinControlWMWindowPosChangingSlot> r16;
   Recording<&WinControlWMSetCursorSlot> r17;
   Recording<&WinControlWndProcSlot> r18;
+  Recording<&UpdateAnchorRulesSlot> r19;
+  Recording<&RequestAlignSlot> r20;
+  Recording<&ConstrainedResizeSlot> r21;
+  Recording<&ScrollingAdjustClientRectSlot> r22;
 
   const SlotCase cases[] = {
       {u"TControl.InvalidateControl", [](Scene& s) { s.child->InvalidateControl(true, false); },
@@ -138,6 +120,27 @@ TEST(ControlSlots, EachSlotServesItsMethodAndTheFrameworksOwnCalls) {
        }},
       {u"TWinControl.WndProc", [](Scene& s) { s.panel->Perform(CM_INVALIDATE, 0, 0); },
        [](Scene& s) { SendMessageW(s.panel->Handle(), WM_NULL, 0, 0); }},
+      {u"TControl.UpdateAnchorRules", [](Scene& s) { s.child->UpdateAnchorRules(); },
+       [](Scene& s) { s.child->SetAnchors({akRight, akBottom}); }},
+      {u"TControl.RequestAlign", [](Scene& s) { s.child->RequestAlign(); },
+       [](Scene& s) { s.child->SetAlign(alTop); }},
+      {u"TControl.ConstrainedResize",
+       [](Scene& s) {
+         int32_t a = 0, b = 0, c = 0, d = 0;
+         s.child->ConstrainedResize(a, b, c, d);
+       },
+       [](Scene& s) { s.panel->SetBounds(100, 10, 60, 60); }},
+      {u"TScrollingWinControl.AdjustClientRect",
+       [](Scene&) {
+         TScrollingWinControl scroller(nullptr);
+         TRect rect;
+         scroller.AdjustClientRect(rect);
+       },
+       [](Scene& s) {
+         auto* scroller = new TScrollingWinControl(nullptr);
+         scroller->SetParent(&s.host);
+         scroller->SetBounds(0, 0, 30, 30);
+       }},
   };
   for (const SlotCase& c : cases) {
     const std::pair<const char*, const std::function<void(Scene&)>*> calls[] = {{"method", &c.method},
@@ -159,6 +162,16 @@ TEST(ControlSlots, RestoredSlotsHoldTheFrameworksOwnFunctions) {
   }
   EXPECT_FALSE(InvalidateControlSlot.Replaced());
   EXPECT_EQ(InvalidateControlSlot.Current(), &DefaultInvalidateControl);
+  {
+    Recording<&UpdateAnchorRulesSlot> r1;
+    Recording<&RequestAlignSlot> r2;
+    Recording<&ConstrainedResizeSlot> r3;
+    Recording<&ScrollingAdjustClientRectSlot> r4;
+  }
+  EXPECT_EQ(UpdateAnchorRulesSlot.Current(), &DefaultUpdateAnchorRules);
+  EXPECT_EQ(RequestAlignSlot.Current(), &DefaultRequestAlign);
+  EXPECT_EQ(ConstrainedResizeSlot.Current(), &DefaultConstrainedResize);
+  EXPECT_EQ(ScrollingAdjustClientRectSlot.Current(), &DefaultScrollingAdjustClientRect);
 }
 
 // A replacement of the window procedure that takes the mouse messages itself
